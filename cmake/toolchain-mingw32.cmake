@@ -1,0 +1,15 @@
+# 32-bit Windows build. SSE2 arithmetic keeps every float and double result
+# identical to the 64-bit build (no x87 extended precision).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(TT_MINGW_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${TT_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TT_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TT_MINGW_TRIPLE}-windres)
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_FIND_ROOT_PATH /usr/${TT_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

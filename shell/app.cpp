@@ -1,0 +1,91 @@
+#include "shell/app.h"
+
+#include "shell/field_text.h"
+#include "shell/strconv.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+namespace shell {
+namespace {
+
+struct ProcessState {
+    HINSTANCE instance = nullptr;
+    HostLink hostLink;
+    std::wstring appName;
+};
+
+ProcessState& state() {
+    static ProcessState s;
+    return s;
+}
+
+std::wstring programFileName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return L"";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const auto slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const auto dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos)
+        name.resize(dot);
+    return name;
+}
+
+HostLink hostLinkFromCommandLine() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!arguments)
+        return {};
+    HostLink link;
+    if (count >= 2)
+        link = HostLink(hostHandleFromArgument(toUtf8(arguments[1])));
+    LocalFree(arguments);
+    return link;
+}
+
+} // namespace
+
+HINSTANCE instance() { return state().instance; }
+const HostLink& hostLink() { return state().hostLink; }
+const std::wstring& appName() { return state().appName; }
+
+int startTool(HINSTANCE instance, const ToolTraits& traits,
+              const std::function<void()>& runMainDialog) {
+    ProcessState& process = state();
+    process.instance = instance;
+    process.appName = programFileName();
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    bool oleReady = false;
+    if (traits.usesRichEdit) {
+        oleReady = SUCCEEDED(OleInitialize(nullptr));
+        LoadLibraryW(L"Msftedit.dll");
+    }
+    if (traits.readsCommandLine)
+        process.hostLink = hostLinkFromCommandLine();
+
+    runMainDialog();
+
+    if (oleReady)
+        OleUninitialize();
+    return 0;
+}
+
+void showMessage(HWND owner, const std::wstring& text) {
+    MessageBoxW(owner, text.c_str(), appName().c_str(), MB_OK);
+}
+
+} // namespace shell

@@ -1,0 +1,32 @@
+// Start-up of a tool and what the whole process knows about itself.
+#pragma once
+
+#include "shell/host_link.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace shell {
+
+struct ToolTraits {
+    // The window-handle picker never looks at its command line.
+    bool readsCommandLine = true;
+    // The four- and five-digit filters show their numbers in a rich edit box.
+    bool usesRichEdit = false;
+};
+
+HINSTANCE instance();
+const HostLink& hostLink();
+// The program file's name without its extension: the title of every message box.
+const std::wstring& appName();
+
+// Runs the start-up sequence, then `runMainDialog`, which returns when the
+// main dialog has closed; the tool then ends. Returns the process exit code.
+int startTool(HINSTANCE instance, const ToolTraits& traits, const std::function<void()>& runMainDialog);
+
+// A modal message box with one OK button and no icon, titled with appName().
+void showMessage(HWND owner, const std::wstring& text);
+
+} // namespace shell

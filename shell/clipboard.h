@@ -1,0 +1,15 @@
+// The clipboard as the tools use it: one text, placed as CF_TEXT with the
+// exact code page 936 bytes (plus its Unicode form for programs that ask for
+// that), in a block that passes to the clipboard.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace shell {
+
+// False when the clipboard cannot be opened; then nothing is copied.
+bool copyTextToClipboard(HWND owner, std::string_view codePage936Text);
+
+} // namespace shell

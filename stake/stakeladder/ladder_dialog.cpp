@@ -1,0 +1,264 @@
+#include "stake/stakeladder/ladder_dialog.h"
+
+#include "stake/common/profile_file.h"
+#include "stake/common/report_list.h"
+#include "stake/common/stake_rules.h"
+#include "stake/stakeladder/ladder_plan.h"
+#include "stake/stakeladder/ladder_record.h"
+#include "stake/stakeladder/ladder_settings.h"
+#include "stake/stakeladder/resource.h"
+
+#include "shell/app.h"
+#include "shell/clipboard.h"
+#include "shell/dialog.h"
+#include "shell/field_exchange.h"
+#include "shell/strconv.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kColumnSpec[] =
+    L"期数,40;当前倍数,80;当前成本,80;累计成本,100;中奖奖金,80;纯利润,80;收益率,80;";
+constexpr wchar_t kSettingsFileName[] = L"setbt.ini";
+constexpr wchar_t kDefaultCustomText[] = L"1,2,4,8,16,32";
+// "*.ini|*.ini|*.txt|*.txt|*.*|*.*||" in the form the file dialogs take.
+constexpr wchar_t kSettingsFilter[] = L"*.ini\0*.ini\0*.txt\0*.txt\0*.*\0*.*\0";
+constexpr wchar_t kSettingsExtension[] = L"ini";
+constexpr int kPeriodColumn = 0;
+constexpr int kMultiplierColumn = 1;
+constexpr int kRowHeight = 18;
+
+class LadderDialog final : public shell::MainDialog {
+  public:
+    LadderDialog() : MainDialog(IDD_STAKELADDER) {}
+
+  private:
+    BOOL onInit() override;
+    void onCommand(int id, int code, HWND control) override;
+    std::optional<LRESULT> onNotify(const NMHDR& header) override;
+    void onOK() override {} // Enter neither computes nor closes.
+    void onCancel() override;
+
+    bool exchange(shell::FieldExchange::Direction direction);
+    bool readFields() { return exchange(shell::FieldExchange::Direction::fromControls); }
+    void showFields() { exchange(shell::FieldExchange::Direction::toControls); }
+    void applyProfitType();
+
+    void compute();
+    void handOff();
+    void copyColumn(int column);
+    void showContextMenu();
+    void importSettings();
+    void exportSettings();
+    std::string columnText(int column) const;
+
+    LadderInputs inputs_ = freshLadderInputs();
+    std::wstring customText_ = kDefaultCustomText;
+    ReportList plan_;
+    ProfileFile settings_;
+    HIMAGELIST rowHeightImages_ = nullptr;
+};
+
+BOOL LadderDialog::onInit() {
+    plan_.attach(item(IDC_PLAN));
+    ListView_SetExtendedListViewStyle(plan_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    plan_.setRowHeight(kRowHeight);
+    plan_.setColumns(kColumnSpec);
+    plan_.setRowHeaderColumn(true);
+
+    for (const char* mode : kUnitModeNames)
+        SendDlgItemMessageW(hwnd(), IDC_MODE, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(shell::widen(mode).c_str()));
+    for (const char* stars : kStarCountNames)
+        SendDlgItemMessageW(hwnd(), IDC_STARS, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(shell::widen(stars).c_str()));
+
+    settings_.setPath(kSettingsFileName);
+    readLadderSettings(settings_, inputs_);
+    applyProfitType();
+    showFields();
+    return TRUE;
+}
+
+bool LadderDialog::exchange(shell::FieldExchange::Direction direction) {
+    shell::FieldExchange fields(hwnd(), direction);
+    fields.listIndex(IDC_MODE, inputs_.modeIndex)
+        .number(IDC_AMOUNT, inputs_.profitAmount, L"利润金额")
+        .number(IDC_ODDS, inputs_.odds, L"赔率")
+        .number(IDC_PERIODS, inputs_.periods, L"倍投期数")
+        .number(IDC_BETS, inputs_.bets, L"注数")
+        .number(IDC_RATE, inputs_.ratePercent, L"利润率")
+        .check(IDC_USE_CUSTOM, inputs_.useCustom)
+        .number(IDC_START_MULTIPLIER, inputs_.startMultiplier, L"起始倍数")
+        .text(IDC_CUSTOM, customText_)
+        .radioGroup({IDC_RATE_TYPE, IDC_AMOUNT_TYPE}, inputs_.profitType)
+        .listIndex(IDC_STARS, inputs_.starIndex);
+    inputs_.customText = shell::toUtf8(customText_);
+    return fields.succeeded();
+}
+
+// The rate boxes serve the rate mode and the amount box the amount mode; any
+// profit type other than 1 is the rate mode.
+void LadderDialog::applyProfitType() {
+    const bool amountMode = inputs_.profitType == 1;
+    EnableWindow(item(IDC_RATE), !amountMode);
+    EnableWindow(item(IDC_START_MULTIPLIER), !amountMode);
+    EnableWindow(item(IDC_AMOUNT), amountMode);
+}
+
+void LadderDialog::onCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED && code != 0)
+        return;
+    switch (id) {
+    case IDC_COMPUTE:
+        compute();
+        break;
+    case IDC_HANDOFF:
+        handOff();
+        break;
+    case IDC_COPY:
+    case ID_COPY_MULTIPLIERS:
+        copyColumn(kMultiplierColumn);
+        break;
+    case ID_COPY_PERIODS:
+        copyColumn(kPeriodColumn);
+        break;
+    case IDC_USE_CUSTOM:
+        readFields();
+        EnableWindow(item(IDC_CUSTOM), IsDlgButtonChecked(hwnd(), IDC_USE_CUSTOM) == BST_CHECKED);
+        break;
+    case IDC_RATE_TYPE:
+    case IDC_AMOUNT_TYPE:
+        readFields();
+        EnableWindow(item(IDC_RATE), id == IDC_RATE_TYPE);
+        EnableWindow(item(IDC_START_MULTIPLIER), id == IDC_RATE_TYPE);
+        EnableWindow(item(IDC_AMOUNT), id == IDC_AMOUNT_TYPE);
+        break;
+    case IDC_IMPORT:
+        importSettings();
+        break;
+    case IDC_EXPORT:
+        exportSettings();
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<LRESULT> LadderDialog::onNotify(const NMHDR& header) {
+    if (header.hwndFrom == plan_.hwnd() && header.code == NM_RCLICK) {
+        showContextMenu();
+        return 0;
+    }
+    return plan_.handleParentNotify(header);
+}
+
+void LadderDialog::onCancel() {
+    readFields();
+    writeLadderSettings(settings_, inputs_);
+    end(IDCANCEL);
+}
+
+void LadderDialog::compute() {
+    readFields();
+    const LadderPlan plan = computePlan(inputs_);
+    if (plan.message) {
+        showMessage(shell::widen(*plan.message));
+        return;
+    }
+    std::vector<std::vector<std::wstring>> rows;
+    rows.reserve(plan.rows.size());
+    for (const PlanRow& row : plan.rows) {
+        std::vector<std::wstring> cells;
+        cells.reserve(row.cells.size());
+        for (const std::string& cell : row.cells)
+            cells.push_back(shell::widen(cell));
+        rows.push_back(std::move(cells));
+    }
+    plan_.clearRows();
+    plan_.appendRows(rows);
+}
+
+std::string LadderDialog::columnText(int column) const {
+    std::vector<std::string> cells;
+    const int rows = plan_.rowCount();
+    cells.reserve(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row)
+        cells.push_back(shell::toUtf8(plan_.cellText(row, column)));
+    return multiplierText(cells);
+}
+
+void LadderDialog::handOff() {
+    readFields();
+    const auto record = buildLadderRecord(inputs_.modeIndex, columnText(kMultiplierColumn));
+    shell::hostLink().handOff(hwnd(), record);
+}
+
+void LadderDialog::copyColumn(int column) {
+    if (shell::copyTextToClipboard(hwnd(), columnText(column)))
+        showMessage(L"已经成功复制到剪贴板!");
+}
+
+void LadderDialog::showContextMenu() {
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    AppendMenuW(menu, MF_STRING, ID_COPY_MULTIPLIERS, L"复制");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, ID_COPY_PERIODS, L"复制期数");
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
+    DestroyMenu(menu);
+}
+
+void LadderDialog::importSettings() {
+    wchar_t path[MAX_PATH] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = hwnd();
+    dialog.lpstrFilter = kSettingsFilter;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = kSettingsExtension;
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    if (!GetOpenFileNameW(&dialog))
+        return;
+    ProfileFile chosen;
+    chosen.setPath(path);
+    readLadderSettings(chosen, inputs_);
+    showFields();
+    // The enabled boxes follow the imported profit type, as they do at start-up.
+    applyProfitType();
+    plan_.clearRows();
+}
+
+void LadderDialog::exportSettings() {
+    wchar_t path[MAX_PATH] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = hwnd();
+    dialog.lpstrFilter = kSettingsFilter;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = kSettingsExtension;
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameW(&dialog))
+        return;
+    readFields();
+    ProfileFile chosen;
+    chosen.setPath(path);
+    writeLadderSettings(chosen, inputs_);
+}
+
+} // namespace
+
+void runLadderDialog() {
+    LadderDialog dialog;
+    dialog.runModal(nullptr);
+}
