@@ -22,9 +22,12 @@
 
 namespace {
 
-constexpr wchar_t kColumnSpec[] =
-    L"期数,40;当前倍数,80;当前成本,80;累计成本,100;中奖奖金,80;纯利润,80;收益率,80;";
-constexpr wchar_t kSettingsFileName[] = L"setbt.ini";
+using namespace stakeladder;
+using stake::PlanResult;
+using stake::PlanRow;
+using stake::ProfileFile;
+using stake::ReportList;
+
 constexpr wchar_t kDefaultCustomText[] = L"1,2,4,8,16,32";
 // "*.ini|*.ini|*.txt|*.txt|*.*|*.*||" in the form the file dialogs take.
 constexpr wchar_t kSettingsFilter[] = L"*.ini\0*.ini\0*.txt\0*.txt\0*.*\0*.*\0";
@@ -57,28 +60,27 @@ class LadderDialog final : public shell::MainDialog {
     void exportSettings();
     std::string columnText(int column) const;
 
-    LadderInputs inputs_ = freshLadderInputs();
+    LadderInputs inputs_;
     std::wstring customText_ = kDefaultCustomText;
     ReportList plan_;
     ProfileFile settings_;
-    HIMAGELIST rowHeightImages_ = nullptr;
 };
 
 BOOL LadderDialog::onInit() {
     plan_.attach(item(IDC_PLAN));
     ListView_SetExtendedListViewStyle(plan_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     plan_.setRowHeight(kRowHeight);
-    plan_.setColumns(kColumnSpec);
+    plan_.setColumns(shell::widen(kLadderColumnSpec));
     plan_.setRowHeaderColumn(true);
 
-    for (const char* mode : kUnitModeNames)
+    for (const std::string_view mode : stake::kUnitModeItems)
         SendDlgItemMessageW(hwnd(), IDC_MODE, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(shell::widen(mode).c_str()));
-    for (const char* stars : kStarCountNames)
+    for (const std::string_view stars : stake::kStarCountItems)
         SendDlgItemMessageW(hwnd(), IDC_STARS, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(shell::widen(stars).c_str()));
 
-    settings_.setPath(kSettingsFileName);
+    settings_.setPath(shell::widen(kSettingsFileName));
     readLadderSettings(settings_, inputs_);
     applyProfitType();
     showFields();
@@ -166,7 +168,7 @@ void LadderDialog::onCancel() {
 
 void LadderDialog::compute() {
     readFields();
-    const LadderPlan plan = computePlan(inputs_);
+    const PlanResult plan = computePlan(inputs_);
     if (plan.message) {
         showMessage(shell::widen(*plan.message));
         return;
