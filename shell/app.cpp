@@ -56,9 +56,15 @@ HostLink hostLinkFromCommandLine() {
 
 } // namespace
 
-HINSTANCE instance() { return state().instance; }
-const HostLink& hostLink() { return state().hostLink; }
-const std::wstring& appName() { return state().appName; }
+HINSTANCE instance() {
+    return state().instance;
+}
+const HostLink& hostLink() {
+    return state().hostLink;
+}
+const std::wstring& appName() {
+    return state().appName;
+}
 
 int startTool(HINSTANCE instance, const ToolTraits& traits,
               const std::function<void()>& runMainDialog) {

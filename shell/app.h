@@ -24,7 +24,8 @@ const std::wstring& appName();
 
 // Runs the start-up sequence, then `runMainDialog`, which returns when the
 // main dialog has closed; the tool then ends. Returns the process exit code.
-int startTool(HINSTANCE instance, const ToolTraits& traits, const std::function<void()>& runMainDialog);
+int startTool(HINSTANCE instance, const ToolTraits& traits,
+              const std::function<void()>& runMainDialog);
 
 // A modal message box with one OK button and no icon, titled with appName().
 void showMessage(HWND owner, const std::wstring& text);

@@ -11,7 +11,9 @@ INT_PTR Dialog::runModal(HWND owner) {
                            reinterpret_cast<LPARAM>(this));
 }
 
-void Dialog::showMessage(const std::wstring& text) const { shell::showMessage(hwnd_, text); }
+void Dialog::showMessage(const std::wstring& text) const {
+    shell::showMessage(hwnd_, text);
+}
 
 INT_PTR CALLBACK Dialog::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog* self = nullptr;

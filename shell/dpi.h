@@ -7,6 +7,8 @@
 namespace shell {
 
 int dpiOf(HWND window);
-inline int scaledForDpi(int pixelsAt96, int dpi) { return MulDiv(pixelsAt96, dpi, 96); }
+inline int scaledForDpi(int pixelsAt96, int dpi) {
+    return MulDiv(pixelsAt96, dpi, 96);
+}
 
 } // namespace shell

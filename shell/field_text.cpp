@@ -21,7 +21,9 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Optional sign and at least one digit, nothing else; the magnitude saturates
 // so that any over-long text is simply out of range.
@@ -43,6 +45,37 @@ std::optional<std::int64_t> parseSignedDigits(std::string_view text) {
             magnitude = magnitude * 10 + (c - '0');
     }
     return negative ? -magnitude : magnitude;
+}
+
+// Roughly the power of ten of a plain decimal number ("123e5" → 8, "0.001" →
+// −2); only its sign matters, to tell a too-large value from a too-small one.
+std::int64_t decimalMagnitude(std::string_view text) {
+    std::size_t i = text.empty() || text.front() != '-' ? 0 : 1;
+    std::int64_t integerDigits = 0;
+    bool significant = false;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        significant = significant || text[i] != '0';
+        integerDigits += significant ? 1 : 0;
+    }
+    std::int64_t leadingZeros = 0;
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && isDigit(text[i]); ++i) {
+            if (!significant && text[i] == '0')
+                ++leadingZeros;
+            else
+                significant = true;
+        }
+    }
+    std::int64_t exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        const bool negative = i + 1 < text.size() && text[i + 1] == '-';
+        for (++i; i < text.size(); ++i) {
+            if (isDigit(text[i]) && exponent < 100000000)
+                exponent = exponent * 10 + (text[i] - '0');
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    return exponent + (integerDigits > 0 ? integerDigits : -leadingZeros);
 }
 
 } // namespace
@@ -101,8 +134,9 @@ std::optional<float> parseFloatField(std::string_view text) {
     if (end != text.data() + text.size())
         return std::nullopt;
     if (error == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is no number of the field's type.
-        if (std::fabs(value) >= 1.0)
+        // from_chars leaves the value alone then: tell overflow, which is no
+        // number of the field's type, from underflow, which reads as zero.
+        if (decimalMagnitude(text) > 0)
             return std::nullopt;
         value = 0;
     }

@@ -30,9 +30,17 @@ std::string toBytes(UINT codePage, std::wstring_view text) {
 
 } // namespace
 
-std::wstring widen(std::string_view utf8) { return toWide(CP_UTF8, utf8); }
-std::string toUtf8(std::wstring_view text) { return toBytes(CP_UTF8, text); }
-std::string toCodePage936(std::wstring_view text) { return toBytes(kChineseCodePage, text); }
-std::wstring fromCodePage936(std::string_view bytes) { return toWide(kChineseCodePage, bytes); }
+std::wstring widen(std::string_view utf8) {
+    return toWide(CP_UTF8, utf8);
+}
+std::string toUtf8(std::wstring_view text) {
+    return toBytes(CP_UTF8, text);
+}
+std::string toCodePage936(std::wstring_view text) {
+    return toBytes(kChineseCodePage, text);
+}
+std::wstring fromCodePage936(std::string_view bytes) {
+    return toWide(kChineseCodePage, bytes);
+}
 
 } // namespace shell

@@ -33,9 +33,8 @@ void ProfileFile::setPath(const std::wstring& name) {
 
 std::int32_t ProfileFile::readInt(std::string_view section, std::string_view key,
                                   std::int32_t defaultValue) const {
-    return static_cast<std::int32_t>(GetPrivateProfileIntW(shell::widen(section).c_str(),
-                                                  shell::widen(key).c_str(), defaultValue,
-                                                  path_.c_str()));
+    return static_cast<std::int32_t>(GetPrivateProfileIntW(
+        shell::widen(section).c_str(), shell::widen(key).c_str(), defaultValue, path_.c_str()));
 }
 
 std::string ProfileFile::readText(std::string_view section, std::string_view key) const {

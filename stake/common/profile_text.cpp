@@ -1,5 +1,6 @@
 #include "stake/common/profile_text.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -89,13 +90,11 @@ ProfileText::ProfileText(std::string_view text) {
     while (position < text.size()) {
         // A line ends at a carriage return or a line feed; runs of them
         // (CRLF, blank lines) separate the same way.
-        const std::size_t lineEnd = text.find_first_of("\r\n", position);
-        const std::size_t next = lineEnd == std::string_view::npos
-                                     ? text.size()
-                                     : text.find_first_not_of("\r\n", lineEnd);
-        const std::string_view line = trimmed(text.substr(
-            position, (lineEnd == std::string_view::npos ? text.size() : lineEnd) - position));
-        position = next == std::string_view::npos ? text.size() : next;
+        std::size_t lineEnd = text.find_first_of("\r\n", position);
+        if (lineEnd == std::string_view::npos)
+            lineEnd = text.size();
+        const std::string_view line = trimmed(text.substr(position, lineEnd - position));
+        position = std::min(text.find_first_not_of("\r\n", lineEnd), text.size());
         if (line.empty())
             continue;
 

@@ -90,10 +90,13 @@ std::vector<PlanRow> customPlan(const std::vector<std::int32_t>& multipliers, in
     std::int32_t period = 0;
     for (const std::int32_t multiplier : multipliers) {
         ++period;
-        // The stake count is a 64-bit product: in 32 bits it would wrap into
-        // wrong amounts for large multipliers.
-        const std::int64_t stakeCount = std::int64_t{bets} * multiplier * factor;
-        const double cost = static_cast<double>(stakeCount) * step;
+        // The stake count is not a 32-bit product, which would wrap into wrong
+        // amounts for large multipliers: bets x multiplier is exact in 64 bits,
+        // and doubling it in double precision is exact too, so even unchecked
+        // bets (a star count outside the list) cannot overflow it.
+        const std::int64_t betsTimesMultiplier = std::int64_t{bets} * multiplier;
+        const double stakeCount = static_cast<double>(betsTimesMultiplier) * factor;
+        const double cost = stakeCount * step;
         const double prize = static_cast<double>(multiplier) * factor * step * odds * 0.5;
         const float nextCumulative = stored(cumulative + cost);
         auto row =
@@ -253,6 +256,8 @@ std::vector<PlanRow> ratePlan(const LadderInputs& inputs, float odds) {
 
 std::optional<std::vector<std::int32_t>> parseMultiplierList(std::string_view text,
                                                              std::int32_t limit) {
+    // A list is at most `limit` entries long: reading stops as soon as the text
+    // denotes more, so that a range such as 1-1000000000 is never expanded.
     std::vector<std::int32_t> entries;
     const auto isSeparator = [](char c) { return c == ',' || c == ' ' || c == '\r' || c == '\n'; };
     std::size_t position = 0;

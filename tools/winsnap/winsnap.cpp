@@ -194,9 +194,10 @@ void printRect(HWND window, const RECT& rect) {
 int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fputs("usage: winsnap (--title TEXT | --pid PID | --exe NAME | --hwnd N | --screen) OUT.bmp "
-                   "[--wait-ms N]\n",
-                   stderr);
+        std::fputs(
+            "usage: winsnap (--title TEXT | --pid PID | --exe NAME | --hwnd N | --screen) OUT.bmp "
+            "[--wait-ms N]\n",
+            stderr);
         return 2;
     }
     becomeDpiAware();

@@ -1,0 +1,79 @@
+#include "stake/common/column_spec.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using stake::ColumnSpec;
+using stake::parseColumnSpec;
+
+TEST(ColumnSpec, Entries) {
+    struct Case {
+        const char* name;
+        std::string_view spec;
+        std::vector<ColumnSpec> expected;
+    };
+    const Case cases[] = {
+        {"two columns", "期数,40;当前倍数,80;", {{"期数", 40}, {"当前倍数", 80}}},
+        {"last semicolon left out", "期数,40;当前倍数,80", {{"期数", 40}, {"当前倍数", 80}}},
+        {"the plan list",
+         "期数,40;当前倍数,80;当前成本,80;累计成本,100;中奖奖金,80;纯利润,80;收益率,80;",
+         {{"期数", 40},
+          {"当前倍数", 80},
+          {"当前成本", 80},
+          {"累计成本", 100},
+          {"中奖奖金", 80},
+          {"纯利润", 80},
+          {"收益率", 80}}},
+        {"empty", "", {}},
+        {"no comma", "期数;40;", {}},
+        {"entry without a width", "a,;b,5", {{"a", 0}, {"b", 5}}},
+        {"width that is not a number", "a,x;", {{"a", 0}}},
+        {"width with trailing text", "a,12px;", {{"a", 12}}},
+        {"width with spaces and sign", "a, -5;", {{"a", -5}}},
+        {"empty name", ",10;", {{"", 10}}},
+        {"double semicolon joins the next name", "a,10;;b,20", {{"a", 10}, {";b", 20}}},
+        {"second comma inside the width", "a,1,2;", {{"a", 1}}},
+        {"only commas", ",,,", {{"", 0}}},
+        {"trailing name without comma", "a,1;tail", {{"a", 1}}},
+        {"huge width saturates", "a,99999999999999999999;", {{"a", 2147483647}}},
+        {"huge negative width saturates", "a,-99999999999999999999;", {{"a", INT32_MIN}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(parseColumnSpec(c.spec), c.expected);
+    }
+}
+
+TEST(ColumnSpec, ManyEntries) {
+    std::string spec;
+    for (int i = 0; i < 100000; ++i)
+        spec += "x,1;";
+    const auto columns = parseColumnSpec(spec);
+    ASSERT_EQ(columns.size(), 100000u);
+    EXPECT_EQ(columns.back(), (ColumnSpec{"x", 1}));
+}
+
+TEST(ColumnSpec, ArbitraryBytesAreSafe) {
+    std::mt19937 random(7);
+    const std::string alphabet = std::string(",;-+0123456789 a\t", 17) + std::string(1, '\0');
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 200);
+    for (int i = 0; i < 5000; ++i) {
+        std::string spec;
+        const int n = length(random);
+        for (int j = 0; j < n; ++j)
+            spec += alphabet[pick(random)];
+        const auto columns = parseColumnSpec(spec);
+        std::size_t commas = 0;
+        for (const char c : spec)
+            commas += c == ',';
+        EXPECT_LE(columns.size(), commas) << spec;
+    }
+}
+
+} // namespace
