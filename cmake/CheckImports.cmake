@@ -1,6 +1,7 @@
 # cmake -DOBJDUMP=... -DFILES="a.exe;b.exe" -P CheckImports.cmake
 # Fails when an executable imports a DLL that Windows does not ship: every
 # tool must stand alone, with no runtime DLL beside it.
+cmake_minimum_required(VERSION 3.25)
 set(system_dlls
   kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll ole32.dll
   oleaut32.dll advapi32.dll msvcrt.dll uxtheme.dll shlwapi.dll imm32.dll version.dll
