@@ -23,7 +23,8 @@
 namespace gui {
 
 using Millis = std::chrono::milliseconds;
-inline constexpr Millis kTimeout{5000};
+// Generous: a loaded machine under Wine can take seconds to show a window.
+inline constexpr Millis kTimeout{20000};
 // A window that has just appeared may still be settling under Wine.
 inline constexpr Millis kSettle{150};
 
