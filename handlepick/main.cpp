@@ -1,0 +1,8 @@
+#include "handlepick/handlepick_dialog.h"
+
+#include "shell/app.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    return shell::startTool(instance, shell::ToolTraits{.readsCommandLine = false},
+                            runHandlePickDialog);
+}

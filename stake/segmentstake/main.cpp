@@ -1,0 +1,7 @@
+#include "stake/segmentstake/segment_dialog.h"
+
+#include "shell/app.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    return shell::startTool(instance, shell::ToolTraits{}, runSegmentDialog);
+}

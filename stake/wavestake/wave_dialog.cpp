@@ -1,0 +1,265 @@
+#include "stake/wavestake/wave_dialog.h"
+
+#include "stake/common/multiplier_text.h"
+#include "stake/common/profile_file.h"
+#include "stake/common/report_list.h"
+#include "stake/common/stake_rules.h"
+#include "stake/wavestake/resource.h"
+#include "stake/wavestake/wave_plan.h"
+#include "stake/wavestake/wave_record.h"
+#include "stake/wavestake/wave_settings.h"
+
+#include "shell/app.h"
+#include "shell/clipboard.h"
+#include "shell/dialog.h"
+#include "shell/field_exchange.h"
+#include "shell/strconv.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace wavestake;
+using stake::ProfileFile;
+using stake::ReportList;
+
+// "*.ini|*.ini|*.txt|*.txt|*.*|*.*||" in the form the file dialogs take.
+constexpr wchar_t kSettingsFilter[] = L"*.ini\0*.ini\0*.txt\0*.txt\0*.*\0*.*\0";
+constexpr wchar_t kSettingsExtension[] = L"ini";
+constexpr int kRowHeight = 24;
+// The last period of a wave: black on light violet.
+constexpr COLORREF kClosingTextColor = RGB(0, 0, 0);
+constexpr COLORREF kClosingBackColor = RGB(185, 185, 255);
+
+enum class FileDialog { open, save };
+
+// The settings file the user picks, or nothing on Cancel.
+std::optional<std::wstring> chooseSettingsFile(HWND owner, FileDialog kind) {
+    wchar_t path[MAX_PATH] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = kSettingsFilter;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = kSettingsExtension;
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+    if (kind == FileDialog::open) {
+        dialog.Flags |= OFN_FILEMUSTEXIST;
+        if (!GetOpenFileNameW(&dialog))
+            return std::nullopt;
+    } else {
+        dialog.Flags |= OFN_OVERWRITEPROMPT;
+        if (!GetSaveFileNameW(&dialog))
+            return std::nullopt;
+    }
+    return std::wstring(path);
+}
+
+class WaveDialog final : public shell::MainDialog {
+  public:
+    WaveDialog() : MainDialog(IDD_WAVESTAKE) {}
+
+  private:
+    BOOL onInit() override;
+    void onCommand(int id, int code, HWND control) override;
+    std::optional<LRESULT> onNotify(const NMHDR& header) override;
+    void onOK() override;
+    void onCancel() override;
+
+    bool exchange(shell::FieldExchange::Direction direction);
+    bool readFields() { return exchange(shell::FieldExchange::Direction::fromControls); }
+    void showFields() { exchange(shell::FieldExchange::Direction::toControls); }
+
+    void compute();
+    void handOff();
+    void copyMultipliers(bool vertical);
+    void showContextMenu();
+    void importSettings();
+    void exportSettings();
+    std::vector<std::string> multiplierCells() const;
+
+    WaveSettings settings_;
+    ReportList plan_;
+    ProfileFile settingsFile_;
+};
+
+BOOL WaveDialog::onInit() {
+    plan_.attach(item(IDC_PLAN));
+    ListView_SetExtendedListViewStyle(plan_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    plan_.setRowHeight(kRowHeight);
+    plan_.setColumns(shell::widen(kWaveColumnSpec));
+    plan_.setRowHeaderColumn(true);
+
+    for (const std::string_view stars : stake::kStarCountItems)
+        SendDlgItemMessageW(hwnd(), IDC_STARS, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(shell::widen(stars).c_str()));
+    for (const std::string_view mode : stake::kUnitModeItems)
+        SendDlgItemMessageW(hwnd(), IDC_MODE, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(shell::widen(mode).c_str()));
+
+    settingsFile_.setPath(shell::widen(kSettingsFileName));
+    readWaveSettings(settingsFile_, settings_);
+    showFields();
+    EnableWindow(item(IDC_HANDOFF), shell::hostLink().hostWindow() != 0);
+    return TRUE;
+}
+
+bool WaveDialog::exchange(shell::FieldExchange::Direction direction) {
+    shell::FieldExchange fields(hwnd(), direction);
+    fields.number(IDC_WAVES, settings_.nBoshu, L"波数")
+        .number(IDC_PROFIT, settings_.fLirun, L"利润")
+        .number(IDC_ODDS, settings_.fPeilv, L"赔率")
+        .number(IDC_PERIODS, settings_.nQishu, L"推波期数")
+        .number(IDC_BETS, settings_.nZhushu, L"注数")
+        .listIndex(IDC_STARS, settings_.nXingshu)
+        .listIndex(IDC_MODE, settings_.nMode);
+    return fields.succeeded();
+}
+
+void WaveDialog::onCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED && code != 0)
+        return;
+    switch (id) {
+    case IDC_COMPUTE:
+        compute();
+        break;
+    case IDC_HANDOFF:
+        handOff();
+        break;
+    case ID_COPY_MULTIPLIERS:
+        copyMultipliers(false);
+        break;
+    case ID_COPY_MULTIPLIERS_VERTICAL:
+        copyMultipliers(true);
+        break;
+    case IDC_IMPORT:
+        importSettings();
+        break;
+    case IDC_EXPORT:
+        exportSettings();
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<LRESULT> WaveDialog::onNotify(const NMHDR& header) {
+    if (header.hwndFrom == plan_.hwnd() && header.code == NM_RCLICK) {
+        showContextMenu();
+        return 0;
+    }
+    return plan_.handleParentNotify(header);
+}
+
+// Enter ends the program without saving, unless a box held no number: then
+// the user is still typing, and the dialog stays.
+void WaveDialog::onOK() {
+    if (readFields())
+        end(IDOK);
+}
+
+void WaveDialog::onCancel() {
+    readFields();
+    writeWaveSettings(settingsFile_, settings_, KeyOrder::closing);
+    end(IDCANCEL);
+}
+
+void WaveDialog::compute() {
+    plan_.clearRows();
+    readFields();
+    const WavePlan plan = computeWavePlan(settings_);
+    if (plan.message) {
+        showMessage(shell::widen(*plan.message));
+        return;
+    }
+    std::vector<std::vector<std::wstring>> rows;
+    rows.reserve(plan.rows.size());
+    for (const WaveRow& wave : plan.rows) {
+        std::vector<std::wstring> cells;
+        cells.reserve(wave.row.cells.size());
+        for (const std::string& cell : wave.row.cells)
+            cells.push_back(shell::widen(cell));
+        rows.push_back(std::move(cells));
+    }
+    plan_.beginUpdate();
+    const int first = plan_.appendRows(rows);
+    for (std::size_t i = 0; i < plan.rows.size(); ++i) {
+        if (plan.rows[i].closesWave)
+            plan_.setRowColors(first + static_cast<int>(i), kClosingTextColor, kClosingBackColor);
+    }
+    plan_.endUpdate();
+}
+
+std::vector<std::string> WaveDialog::multiplierCells() const {
+    std::vector<std::string> cells;
+    const int rows = plan_.rowCount();
+    cells.reserve(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row)
+        cells.push_back(shell::toUtf8(plan_.cellText(row, kMultiplierColumn)));
+    return cells;
+}
+
+void WaveDialog::copyMultipliers(bool vertical) {
+    const std::vector<std::string> cells = multiplierCells();
+    // Digits, signs, commas and line breaks: the same bytes in UTF-8 and code page 936.
+    const std::string text =
+        vertical ? stake::multipliersInColumn(cells) : stake::multipliersInRow(cells);
+    if (shell::copyTextToClipboard(hwnd(), text))
+        showMessage(L"已经成功复制到剪贴板!");
+}
+
+void WaveDialog::showContextMenu() {
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    AppendMenuW(menu, MF_STRING, ID_COPY_MULTIPLIERS, L"复制倍数");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, ID_COPY_MULTIPLIERS_VERTICAL, L"复制倍数(竖排)");
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
+    DestroyMenu(menu);
+}
+
+// Without a host the button stays disabled; a click that reaches it anyway
+// does nothing.
+void WaveDialog::handOff() {
+    if (shell::hostLink().hostWindow() == 0)
+        return;
+    readFields();
+    shell::hostLink().handOff(hwnd(), buildWaveRecord(settings_));
+}
+
+void WaveDialog::importSettings() {
+    const auto path = chooseSettingsFile(hwnd(), FileDialog::open);
+    if (!path)
+        return;
+    ProfileFile chosen;
+    chosen.setPath(*path);
+    readWaveSettings(chosen, settings_);
+    showFields();
+    plan_.clearRows();
+}
+
+void WaveDialog::exportSettings() {
+    const auto path = chooseSettingsFile(hwnd(), FileDialog::save);
+    if (!path)
+        return;
+    readFields();
+    ProfileFile chosen;
+    chosen.setPath(*path);
+    writeWaveSettings(chosen, settings_, KeyOrder::exporting);
+}
+
+} // namespace
+
+void runWaveDialog() {
+    WaveDialog dialog;
+    dialog.runModal(nullptr);
+}
