@@ -1,19 +1,12 @@
 #include "stake/stakeladder/ladder_record.h"
 
+#include "stake/common/multiplier_text.h"
 #include "stake/common/plan_record.h"
-#include "stake/common/stake_rules.h"
 
 namespace stakeladder {
 
 std::string multiplierText(std::span<const std::string> cells) {
-    std::string text;
-    for (const std::string& cell : cells) {
-        text += stake::formatInt(stake::ceilToInt32(stake::leadingReal(cell)));
-        text += ',';
-    }
-    if (!text.empty())
-        text.pop_back();
-    return text;
+    return stake::multipliersInRow(cells);
 }
 
 std::vector<std::uint8_t> buildLadderRecord(std::int32_t modeIndex, std::string_view multipliers) {
