@@ -8,7 +8,7 @@
 #include "cli/commands.h"
 
 #include "shell/field_text.h"
-#include "stake/common/column_spec.h"
+#include "stake/common/column_format.h"
 #include "stake/common/profile_text.h"
 #include "stake/segmentstake/segment_plan.h"
 #include "stake/segmentstake/segment_settings.h"

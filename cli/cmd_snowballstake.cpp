@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 
 #include "shell/field_text.h"
-#include "stake/common/column_spec.h"
+#include "stake/common/column_format.h"
 #include "stake/common/profile_text.h"
 #include "stake/snowballstake/snowball_plan.h"
 #include "stake/snowballstake/snowball_settings.h"

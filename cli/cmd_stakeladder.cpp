@@ -5,7 +5,7 @@
 // the list: the column names, then one line per row, tab-separated.
 #include "cli/commands.h"
 
-#include "stake/common/column_spec.h"
+#include "stake/common/column_format.h"
 #include "stake/common/profile_text.h"
 #include "stake/common/stake_rules.h"
 #include "shell/field_text.h"

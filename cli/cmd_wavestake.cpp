@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 
 #include "shell/field_text.h"
-#include "stake/common/column_spec.h"
+#include "stake/common/column_format.h"
 #include "stake/common/profile_text.h"
 #include "stake/wavestake/wave_plan.h"
 #include "stake/wavestake/wave_settings.h"

@@ -2,7 +2,7 @@
 
 #include "shell/dpi.h"
 #include "shell/strconv.h"
-#include "stake/common/column_spec.h"
+#include "stake/common/column_format.h"
 
 #include <windowsx.h>
 

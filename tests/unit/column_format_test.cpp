@@ -1,4 +1,4 @@
-#include "stake/common/column_spec.h"
+#include "stake/common/column_format.h"
 
 #include <gtest/gtest.h>
 
