@@ -2,6 +2,7 @@
 
 #include "stake/common/profile_file.h"
 #include "stake/common/report_list.h"
+#include "stake/common/settings_file_dialog.h"
 #include "stake/common/stake_rules.h"
 #include "stake/segmentstake/resource.h"
 #include "stake/segmentstake/segment_plan.h"
@@ -25,9 +26,6 @@ using namespace segmentstake;
 using stake::ProfileFile;
 using stake::ReportList;
 
-// "*.ini|*.ini|*.txt|*.txt|*.*|*.*||" in the form the file dialogs take.
-constexpr wchar_t kSettingsFilter[] = L"*.ini\0*.ini\0*.txt\0*.txt\0*.*\0*.*\0";
-constexpr wchar_t kSettingsExtension[] = L"ini";
 constexpr int kRowHeight = 24;
 
 // The plan's view of the dialog's report list.
@@ -80,7 +78,6 @@ class SegmentDialog final : public shell::MainDialog {
     void handOff();
     void importSettings();
     void exportSettings();
-    bool chooseSettingsFile(bool forSaving, std::wstring& path);
 
     SegmentInputs inputs_;
     SegmentPlan tracker_;
@@ -187,44 +184,26 @@ void SegmentDialog::handOff() {
     shell::hostLink().handOff(hwnd(), record);
 }
 
-bool SegmentDialog::chooseSettingsFile(bool forSaving, std::wstring& path) {
-    wchar_t file[MAX_PATH] = {};
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd();
-    dialog.lpstrFilter = kSettingsFilter;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = kSettingsExtension;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
-                   (forSaving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    const BOOL chosen = forSaving ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-    if (!chosen)
-        return false;
-    path = file;
-    return true;
-}
-
 // The marks of the plan, its cumulative values and the state of 中 and 挂
 // stay as they are: a mark then replays them with the imported inputs.
 void SegmentDialog::importSettings() {
-    std::wstring path;
-    if (!chooseSettingsFile(false, path))
+    const auto path = stake::chooseSettingsFile(hwnd(), stake::SettingsFileDialog::open);
+    if (!path)
         return;
     ProfileFile chosen;
-    chosen.setPath(path);
+    chosen.setPath(*path);
     readSegmentSettings(chosen, inputs_, SettingsDefaults::import);
     showFields();
     plan_.clearRows();
 }
 
 void SegmentDialog::exportSettings() {
-    std::wstring path;
-    if (!chooseSettingsFile(true, path))
+    const auto path = stake::chooseSettingsFile(hwnd(), stake::SettingsFileDialog::save);
+    if (!path)
         return;
     readFields();
     ProfileFile chosen;
-    chosen.setPath(path);
+    chosen.setPath(*path);
     writeSegmentSettings(chosen, inputs_);
 }
 

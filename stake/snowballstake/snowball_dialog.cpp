@@ -3,6 +3,7 @@
 #include "stake/common/multiplier_text.h"
 #include "stake/common/profile_file.h"
 #include "stake/common/report_list.h"
+#include "stake/common/settings_file_dialog.h"
 #include "stake/common/stake_rules.h"
 #include "stake/snowballstake/resource.h"
 #include "stake/snowballstake/snowball_plan.h"
@@ -28,9 +29,6 @@ using stake::PlanRow;
 using stake::ProfileFile;
 using stake::ReportList;
 
-// "*.ini|*.ini|*.txt|*.txt|*.*|*.*||" in the form the file dialogs take.
-constexpr wchar_t kSettingsFilter[] = L"*.ini\0*.ini\0*.txt\0*.txt\0*.*\0*.*\0";
-constexpr wchar_t kSettingsExtension[] = L"ini";
 constexpr int kMultiplierColumn = 1;
 constexpr int kRowHeight = 24;
 
@@ -55,7 +53,6 @@ class SnowballDialog final : public shell::MainDialog {
     void showContextMenu();
     void importSettings();
     void exportSettings();
-    std::optional<std::wstring> chooseSettingsFile(bool forSaving);
 
     SnowballInputs inputs_;
     ReportList plan_;
@@ -199,25 +196,8 @@ void SnowballDialog::showContextMenu() {
         onCommand(chosen, 0, nullptr);
 }
 
-std::optional<std::wstring> SnowballDialog::chooseSettingsFile(bool forSaving) {
-    wchar_t path[MAX_PATH] = {};
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd();
-    dialog.lpstrFilter = kSettingsFilter;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = kSettingsExtension;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
-                   (forSaving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    const BOOL chosen = forSaving ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-    if (!chosen)
-        return std::nullopt;
-    return std::wstring(path);
-}
-
 void SnowballDialog::importSettings() {
-    const auto path = chooseSettingsFile(false);
+    const auto path = stake::chooseSettingsFile(hwnd(), stake::SettingsFileDialog::open);
     if (!path)
         return;
     ProfileFile chosen;
@@ -228,7 +208,7 @@ void SnowballDialog::importSettings() {
 }
 
 void SnowballDialog::exportSettings() {
-    const auto path = chooseSettingsFile(true);
+    const auto path = stake::chooseSettingsFile(hwnd(), stake::SettingsFileDialog::save);
     if (!path)
         return;
     readFields();

@@ -2,6 +2,7 @@
 
 #include "stake/common/profile_file.h"
 #include "stake/common/report_list.h"
+#include "stake/common/settings_file_dialog.h"
 #include "stake/common/stake_rules.h"
 #include "stake/stakeladder/ladder_plan.h"
 #include "stake/stakeladder/ladder_record.h"
@@ -15,7 +16,6 @@
 #include "shell/strconv.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <string>
 #include <vector>
@@ -29,9 +29,6 @@ using stake::ProfileFile;
 using stake::ReportList;
 
 constexpr wchar_t kDefaultCustomText[] = L"1,2,4,8,16,32";
-// "*.ini|*.ini|*.txt|*.txt|*.*|*.*||" in the form the file dialogs take.
-constexpr wchar_t kSettingsFilter[] = L"*.ini\0*.ini\0*.txt\0*.txt\0*.*\0*.*\0";
-constexpr wchar_t kSettingsExtension[] = L"ini";
 constexpr int kPeriodColumn = 0;
 constexpr int kMultiplierColumn = 1;
 constexpr int kRowHeight = 18;
@@ -220,19 +217,11 @@ void LadderDialog::showContextMenu() {
 }
 
 void LadderDialog::importSettings() {
-    wchar_t path[MAX_PATH] = {};
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd();
-    dialog.lpstrFilter = kSettingsFilter;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = kSettingsExtension;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    if (!GetOpenFileNameW(&dialog))
+    const auto path = stake::chooseSettingsFile(hwnd(), stake::SettingsFileDialog::open);
+    if (!path)
         return;
     ProfileFile chosen;
-    chosen.setPath(path);
+    chosen.setPath(*path);
     readLadderSettings(chosen, inputs_);
     showFields();
     // The enabled boxes follow the imported profit type, as they do at start-up.
@@ -241,20 +230,12 @@ void LadderDialog::importSettings() {
 }
 
 void LadderDialog::exportSettings() {
-    wchar_t path[MAX_PATH] = {};
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd();
-    dialog.lpstrFilter = kSettingsFilter;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = kSettingsExtension;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameW(&dialog))
+    const auto path = stake::chooseSettingsFile(hwnd(), stake::SettingsFileDialog::save);
+    if (!path)
         return;
     readFields();
     ProfileFile chosen;
-    chosen.setPath(path);
+    chosen.setPath(*path);
     writeLadderSettings(chosen, inputs_);
 }
 

@@ -3,6 +3,7 @@
 #include "stake/common/multiplier_text.h"
 #include "stake/common/profile_file.h"
 #include "stake/common/report_list.h"
+#include "stake/common/settings_file_dialog.h"
 #include "stake/common/stake_rules.h"
 #include "stake/wavestake/resource.h"
 #include "stake/wavestake/wave_plan.h"
@@ -28,38 +29,10 @@ using namespace wavestake;
 using stake::ProfileFile;
 using stake::ReportList;
 
-// "*.ini|*.ini|*.txt|*.txt|*.*|*.*||" in the form the file dialogs take.
-constexpr wchar_t kSettingsFilter[] = L"*.ini\0*.ini\0*.txt\0*.txt\0*.*\0*.*\0";
-constexpr wchar_t kSettingsExtension[] = L"ini";
 constexpr int kRowHeight = 24;
 // The last period of a wave: black on light violet.
 constexpr COLORREF kClosingTextColor = RGB(0, 0, 0);
 constexpr COLORREF kClosingBackColor = RGB(185, 185, 255);
-
-enum class FileDialog { open, save };
-
-// The settings file the user picks, or nothing on Cancel.
-std::optional<std::wstring> chooseSettingsFile(HWND owner, FileDialog kind) {
-    wchar_t path[MAX_PATH] = {};
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kSettingsFilter;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = kSettingsExtension;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-    if (kind == FileDialog::open) {
-        dialog.Flags |= OFN_FILEMUSTEXIST;
-        if (!GetOpenFileNameW(&dialog))
-            return std::nullopt;
-    } else {
-        dialog.Flags |= OFN_OVERWRITEPROMPT;
-        if (!GetSaveFileNameW(&dialog))
-            return std::nullopt;
-    }
-    return std::wstring(path);
-}
 
 class WaveDialog final : public shell::MainDialog {
   public:
@@ -237,7 +210,7 @@ void WaveDialog::handOff() {
 }
 
 void WaveDialog::importSettings() {
-    const auto path = chooseSettingsFile(hwnd(), FileDialog::open);
+    const auto path = stake::chooseSettingsFile(hwnd(), stake::SettingsFileDialog::open);
     if (!path)
         return;
     ProfileFile chosen;
@@ -248,7 +221,7 @@ void WaveDialog::importSettings() {
 }
 
 void WaveDialog::exportSettings() {
-    const auto path = chooseSettingsFile(hwnd(), FileDialog::save);
+    const auto path = stake::chooseSettingsFile(hwnd(), stake::SettingsFileDialog::save);
     if (!path)
         return;
     readFields();
