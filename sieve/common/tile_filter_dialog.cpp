@@ -1,0 +1,264 @@
+#include "sieve/common/tile_filter_dialog.h"
+
+#include "sieve/common/base_set.h"
+
+#include "shell/app.h"
+#include "shell/clipboard.h"
+#include "shell/strconv.h"
+
+#include <richedit.h>
+
+#include <cstdint>
+#include <cwchar>
+
+namespace sieve {
+namespace {
+
+// Posted by the message hook behind a button release over a tile, so that it
+// arrives once the release has been dispatched and the tile has flipped.
+constexpr UINT kTileReleased = WM_APP + 40;
+
+// The one tile dialog of the process, for the thread's message hook.
+TileFilterDialog* hookedDialog = nullptr;
+
+} // namespace
+
+std::wstring numberCaption(int box) {
+    return std::to_wstring(box);
+}
+
+std::wstring patternCaption(int box, int digits, wchar_t first, wchar_t second) {
+    std::wstring word;
+    for (int i = 0; i < digits; ++i)
+        word += ((box >> (digits - 1 - i)) & 1) != 0 ? second : first;
+    return word;
+}
+
+std::wstring numberBoxLines(std::string_view numberList, int digits) {
+    const std::size_t width = static_cast<std::size_t>(digits) + 1;
+    const std::size_t numbers = numberList.size() / width;
+    std::wstring text;
+    text.reserve(numberList.size() + numbers / 10 * 2);
+    for (std::size_t n = 0; n < numbers; ++n) {
+        for (std::size_t i = 0; i < width; ++i)
+            text += static_cast<wchar_t>(numberList[n * width + i]);
+        if (n % 10 == 9)
+            text += L"\r\n";
+    }
+    return text;
+}
+
+TileFilterDialog::TileFilterDialog(const FilterDesign& design, const TileDialogLayout& layout,
+                                   TileDialogTraits traits)
+    : MainDialog(layout.templateId, {traits.aboutItem}), sieve_(design), layout_(layout),
+      traits_(traits) {}
+
+TileFilterDialog::~TileFilterDialog() {
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+    if (hookedDialog == this)
+        hookedDialog = nullptr;
+}
+
+BOOL TileFilterDialog::onInit() {
+    count_.attach(item(layout_.count));
+    SendDlgItemMessageW(hwnd(), layout_.numbers, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    createTiles();
+    EnableWindow(item(layout_.handOff), shell::hostLink().hostWindow() != 0);
+    hookedDialog = this;
+    hook_ = SetWindowsHookExW(WH_GETMESSAGE, &TileFilterDialog::messageHook, nullptr,
+                              GetCurrentThreadId());
+    resetBoxes();
+    return TRUE;
+}
+
+bool TileFilterDialog::createTiles() {
+    // The rectangles are pixels of the dialog as its template lays it out
+    // with 宋体 9 at 96 DPI, where a dialog unit is 1.5 pixels each way. They
+    // go through dialog units, so the tiles stay on their group frames
+    // whatever the DPI and whatever font stands in for 宋体.
+    RECT units{0, 0, 2000, 2000}; // 2000 dialog units are 3000 such pixels
+    MapDialogRect(hwnd(), &units);
+    const auto x = [&](int pixels) { return MulDiv(pixels, units.right, 3000); };
+    const auto y = [&](int pixels) { return MulDiv(pixels, units.bottom, 3000); };
+    int id = layout_.firstTileId;
+    bool created = true;
+    for (const TileGrid& grid : layout_.grids) {
+        const bool enabled = grid.target >= 0;
+        for (int box = 0; box < grid.count; ++box, ++id) {
+            const int left = grid.left + grid.stepX * (box % grid.perRow);
+            const int top = grid.top + grid.stepY * (box / grid.perRow);
+            const RECT pixels{x(left), y(top), x(left + grid.width), y(top + grid.height)};
+            auto tile = std::make_unique<Tile>();
+            tile->target = grid.target;
+            tile->box = box;
+            created &= tile->control.create(hwnd(), id, grid.caption(box), pixels, enabled);
+            tiles_.push_back(std::move(tile));
+        }
+    }
+    return created;
+}
+
+LRESULT CALLBACK TileFilterDialog::messageHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE && hookedDialog) {
+        const MSG& message = *reinterpret_cast<const MSG*>(lParam);
+        if (message.message == WM_LBUTTONUP && message.hwnd &&
+            GetParent(message.hwnd) == hookedDialog->hwnd() && IsWindowEnabled(message.hwnd)) {
+            const int id = GetDlgCtrlID(message.hwnd);
+            if (id >= hookedDialog->layout_.firstTileId && id <= hookedDialog->layout_.lastTileId)
+                PostMessageW(hookedDialog->hwnd(), kTileReleased, 0, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::optional<INT_PTR> TileFilterDialog::onMessage(UINT message, WPARAM, LPARAM) {
+    if (message == kTileReleased) {
+        recompute();
+        return TRUE;
+    }
+    if (message == WM_CLOSE) {
+        // The close box always ends the dialog, whatever Enter and Escape do.
+        end(IDCANCEL);
+        return TRUE;
+    }
+    return std::nullopt;
+}
+
+void TileFilterDialog::onOK() {
+    if (traits_.closesOnEnterEscape)
+        end(IDOK);
+}
+
+void TileFilterDialog::onCancel() {
+    if (traits_.closesOnEnterEscape)
+        end(IDCANCEL);
+}
+
+bool TileFilterDialog::checked(int id) const {
+    return IsDlgButtonChecked(hwnd(), id) == BST_CHECKED;
+}
+
+SieveCriteria TileFilterDialog::readCriteria() const {
+    SieveCriteria criteria = SieveCriteria::startState(sieve_.design());
+    MustContainRule& rule = criteria.mustContain;
+    rule.hitCounts = 0;
+    for (const auto& tile : tiles_) {
+        if (!tile->control.isTicked())
+            continue;
+        if (tile->target >= 0)
+            criteria.tick(tile->target, tile->box);
+        else if (tile->target == TileGrid::kMustDigits)
+            rule.mustDigits = static_cast<std::uint16_t>(rule.mustDigits | (1u << tile->box));
+        else
+            rule.hitCounts = static_cast<std::uint8_t>(rule.hitCounts | (1u << tile->box));
+    }
+    rule.on = checked(layout_.mustOn);
+    rule.distinctHits = checked(layout_.distinct);
+    return criteria;
+}
+
+void TileFilterDialog::recompute() {
+    sieve_.recompute(readCriteria());
+    count_.setCount(sieve_.keptCount());
+}
+
+void TileFilterDialog::enableMustContain(bool enabled) {
+    for (const auto& tile : tiles_) {
+        if (tile->target < 0)
+            EnableWindow(tile->control.hwnd(), enabled);
+    }
+    EnableWindow(item(layout_.distinct), enabled);
+}
+
+// Every flag kept, every kill and must-contain digit tile unticked, the hit
+// counts back to their start state, the full count shown. The base set is
+// not touched.
+void TileFilterDialog::resetBoxes() {
+    sieve_.reset();
+    const std::uint8_t startHits = sieve_.design().startHitCounts;
+    for (const auto& tile : tiles_) {
+        const bool tick = tile->target == TileGrid::kHitCounts && ((startHits >> tile->box) & 1u);
+        tile->control.setTicked(tick ? 1 : 0);
+    }
+    if (traits_.resetEndsMustContain) {
+        CheckDlgButton(hwnd(), layout_.mustOn, BST_UNCHECKED);
+        CheckDlgButton(hwnd(), layout_.distinct, BST_UNCHECKED);
+        enableMustContain(false);
+    }
+    count_.setCount(sieve_.candidates());
+}
+
+void TileFilterDialog::onCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED)
+        return;
+    if (id == layout_.mustOn) {
+        enableMustContain(checked(layout_.mustOn));
+        recompute();
+    } else if (id == layout_.distinct) {
+        recompute();
+    } else if (id == layout_.reset) {
+        resetBoxes();
+        SetDlgItemTextW(hwnd(), layout_.numbers, L"");
+    } else if (id == layout_.loadBase) {
+        loadBaseSet();
+    } else if (id == layout_.show) {
+        showNumbers();
+    } else if (id == layout_.copy) {
+        copyNumbers();
+    } else if (id == layout_.handOff) {
+        handOff();
+    }
+}
+
+std::wstring TileFilterDialog::numberBoxText() const {
+    HWND box = item(layout_.numbers);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void TileFilterDialog::loadBaseSet() {
+    const std::string text = shell::toUtf8(numberBoxText());
+    // A text that cleans to nothing only ends the base set in force.
+    if (!cleanBaseSetText(text).empty())
+        resetBoxes();
+    switch (sieve_.loadBaseSet(text)) {
+    case BaseSetLoad::malformed:
+        showMessage(shell::widen(sieve_.design().malformedMessage));
+        break;
+    case BaseSetLoad::loaded:
+        count_.setCount(sieve_.keptCount());
+        break;
+    case BaseSetLoad::empty:
+    case BaseSetLoad::noNumbers:
+        break;
+    }
+}
+
+void TileFilterDialog::showNumbers() {
+    const std::wstring text = numberBoxLines(sieve_.numberList(), sieve_.design().digitCount);
+    SetDlgItemTextW(hwnd(), layout_.numbers, text.c_str());
+}
+
+void TileFilterDialog::copyNumbers() {
+    // The list is ASCII: its code page 936 bytes are its own.
+    if (!shell::copyTextToClipboard(hwnd(), sieve_.numberList()))
+        return;
+    wchar_t message[64];
+    std::swprintf(message, 64, L"成功复制 %d 注号码!", sieve_.keptCount());
+    showMessage(message);
+}
+
+void TileFilterDialog::handOff() {
+    if (shell::hostLink().hostWindow() == 0)
+        return;
+    // The text and its terminating zero byte.
+    std::string payload = sieve_.numberList();
+    payload.push_back('\0');
+    shell::hostLink().handOff(
+        hwnd(), {reinterpret_cast<const std::uint8_t*>(payload.data()), payload.size()});
+}
+
+} // namespace sieve
