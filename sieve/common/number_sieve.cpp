@@ -7,24 +7,27 @@ namespace sieve {
 
 NumberSieve::NumberSieve(const FilterDesign& design)
     : design_(&design), groupCount_(design.groups.size()) {
-    const int count = design.candidates();
+    const auto count = static_cast<std::size_t>(design.candidates());
     const auto width = static_cast<std::size_t>(design.digitCount);
-    keys_.resize(static_cast<std::size_t>(count) * groupCount_);
-    digitText_.resize(static_cast<std::size_t>(count) * width);
-    valueSets_.resize(static_cast<std::size_t>(count));
-    for (int c = 0; c < count; ++c) {
-        const Digits digits(c, design.digitCount);
-        const auto row = static_cast<std::size_t>(c);
+    keys_.resize(count * groupCount_);
+    digits_.resize(count * width);
+    valueSets_.resize(count);
+    digitText_.resize(count * width);
+    for (std::size_t c = 0; c < count; ++c) {
+        const Digits digits(static_cast<int>(c), design.digitCount);
         for (std::size_t g = 0; g < groupCount_; ++g)
-            keys_[row * groupCount_ + g] = static_cast<std::uint8_t>(design.groups[g].key(digits));
-        for (std::size_t i = 0; i < width; ++i)
-            digitText_[row * width + i] =
-                static_cast<std::uint8_t>('0' + digits[static_cast<int>(i)]);
-        valueSets_[row] = digits.valueSet();
+            keys_[g * count + c] = static_cast<std::uint8_t>(design.groups[g].key(digits));
+        for (std::size_t i = 0; i < width; ++i) {
+            const auto digit = static_cast<std::uint8_t>(digits[static_cast<int>(i)]);
+            digits_[i * count + c] = digit;
+            digitText_[c * width + i] = static_cast<std::uint8_t>('0' + digit);
+        }
+        valueSets_[c] = digits.valueSet();
     }
-    base_.members.assign(static_cast<std::size_t>(count), 0);
-    killed_.assign(static_cast<std::size_t>(count), 0);
-    kept_ = count;
+    scratch_.resize(count);
+    base_.members.assign(count, 0);
+    killed_.assign(count, 0);
+    kept_ = static_cast<int>(count);
 }
 
 void NumberSieve::reset() {
@@ -33,49 +36,93 @@ void NumberSieve::reset() {
 }
 
 void NumberSieve::recompute(const SieveCriteria& criteria) {
-    // Each ticked group becomes a table: key → killed.
-    struct ActiveGroup {
-        std::size_t group;
-        std::array<std::uint8_t, 64> kills;
-    };
-    std::vector<ActiveGroup> active;
-    for (std::size_t g = 0; g < groupCount_; ++g) {
-        const std::uint64_t ticked = g < criteria.ticked.size() ? criteria.ticked[g] : 0;
-        if (ticked == 0)
-            continue;
-        ActiveGroup entry{g, {}};
-        const KillGroup& group = design_->groups[g];
-        for (int k = 0; k < group.keyCount && k < 64; ++k)
-            entry.kills[static_cast<std::size_t>(k)] = (group.boxesHeldBy(k) & ticked) != 0;
-        active.push_back(entry);
+    const auto count = static_cast<std::size_t>(candidates());
+    std::uint8_t* const killed = killed_.data();
+    std::uint8_t* const scratch = scratch_.data();
+    const MustContainRule& rule = criteria.mustContain;
+
+    // 1. The start set: the base set, else nothing under the must-contain
+    // rule, else everything.
+    if (base_.inForce()) {
+        const std::uint8_t* const members = base_.members.data();
+        for (std::size_t c = 0; c < count; ++c)
+            killed[c] = members[c] ^ 1u;
+    } else {
+        std::memset(killed, rule.on ? 1 : 0, count);
     }
 
-    const MustContainRule& rule = criteria.mustContain;
-    const bool fromBase = base_.inForce();
-    const auto width = static_cast<std::size_t>(design_->digitCount);
-    const int count = candidates();
-    int kept = 0;
-    for (int c = 0; c < count; ++c) {
-        const auto row = static_cast<std::size_t>(c);
-        bool killed = fromBase ? base_.members[row] == 0 : rule.on;
-        if (killed && rule.on) {
-            int hits = 0;
+    // 2. The must-contain rule adds every candidate whose hit count is ticked.
+    if (rule.on) {
+        std::uint8_t* const hits = scratch;
+        std::memset(hits, 0, count);
+        for (int digit = 0; digit <= 9; ++digit) {
+            if (!rule.hasDigit(digit))
+                continue;
             if (rule.distinctHits) {
-                for (unsigned common = valueSets_[row] & rule.mustDigits; common != 0;
-                     common &= common - 1)
-                    ++hits;
+                const std::uint16_t* const sets = valueSets_.data();
+                for (std::size_t c = 0; c < count; ++c)
+                    hits[c] = static_cast<std::uint8_t>(hits[c] + ((sets[c] >> digit) & 1u));
             } else {
-                for (std::size_t i = 0; i < width; ++i)
-                    hits += rule.hasDigit(digitText_[row * width + i] - '0') ? 1 : 0;
+                for (std::size_t i = 0; i < static_cast<std::size_t>(design_->digitCount); ++i) {
+                    const std::uint8_t* const position = &digits_[i * count];
+                    for (std::size_t c = 0; c < count; ++c)
+                        hits[c] = static_cast<std::uint8_t>(hits[c] + (position[c] == digit));
+                }
             }
-            killed = !rule.acceptsHits(hits);
         }
-        for (std::size_t a = 0; !killed && a < active.size(); ++a)
-            killed = active[a].kills[key(c, active[a].group)] != 0;
-        killed_[row] = killed ? 1 : 0;
-        kept += killed ? 0 : 1;
+        for (int accepted = 0; accepted <= design_->digitCount; ++accepted) {
+            if (!rule.acceptsHits(accepted))
+                continue;
+            for (std::size_t c = 0; c < count; ++c)
+                killed[c] &= static_cast<std::uint8_t>(hits[c] != accepted);
+        }
     }
-    kept_ = kept;
+
+    // 3. Every ticked box kills the candidates that have its property. A
+    // group is one pass per killed key, or, when it kills most of its keys,
+    // one pass per key it keeps.
+    for (std::size_t g = 0; g < groupCount_ && g < criteria.ticked.size(); ++g) {
+        const std::uint64_t ticked = criteria.ticked[g];
+        if (ticked == 0)
+            continue;
+        const KillGroup& group = design_->groups[g];
+        std::array<bool, 64> kills{};
+        int killedKeys = 0;
+        for (int k = 0; k < group.keyCount && k < 64; ++k) {
+            kills[static_cast<std::size_t>(k)] = (group.boxesHeldBy(k) & ticked) != 0;
+            killedKeys += kills[static_cast<std::size_t>(k)] ? 1 : 0;
+        }
+        const std::uint8_t* const keys = &keys_[g * count];
+        if (killedKeys == group.keyCount) {
+            std::memset(killed, 1, count); // nothing survives this group
+            break;
+        }
+        if (killedKeys <= group.keyCount - killedKeys) {
+            for (int k = 0; k < group.keyCount; ++k) {
+                if (!kills[static_cast<std::size_t>(k)])
+                    continue;
+                for (std::size_t c = 0; c < count; ++c)
+                    killed[c] |= static_cast<std::uint8_t>(keys[c] == k);
+            }
+        } else {
+            std::uint8_t* const keeps = scratch;
+            std::memset(keeps, 0, count);
+            for (int k = 0; k < group.keyCount; ++k) {
+                if (kills[static_cast<std::size_t>(k)])
+                    continue;
+                for (std::size_t c = 0; c < count; ++c)
+                    keeps[c] |= static_cast<std::uint8_t>(keys[c] == k);
+            }
+            for (std::size_t c = 0; c < count; ++c)
+                killed[c] |= keeps[c] ^ 1u;
+        }
+    }
+
+    // 4. The count.
+    std::size_t killedCount = 0;
+    for (std::size_t c = 0; c < count; ++c)
+        killedCount += killed[c];
+    kept_ = static_cast<int>(count - killedCount);
 }
 
 std::string NumberSieve::numberList() const {
@@ -90,6 +137,13 @@ std::string NumberSieve::numberList() const {
         out += width + 1;
     }
     return text;
+}
+
+std::size_t NumberSieve::stateBytes() const {
+    return sizeof(*this) + keys_.capacity() + digits_.capacity() + digitText_.capacity() +
+           valueSets_.capacity() * sizeof(std::uint16_t) + scratch_.capacity() +
+           killed_.capacity() +
+           base_.members.capacity() + base_.baseText.capacity();
 }
 
 BaseSetLoad NumberSieve::loadBaseSet(std::string_view text) {

@@ -41,17 +41,19 @@ class NumberSieve {
     // No base set in force any more (重置).
     void endBaseSet() { base_.baseText.clear(); }
     const BaseSet& baseSet() const { return base_; }
+    // The memory the sieve holds: flags, base set and precomputed keys.
+    std::size_t stateBytes() const;
 
   private:
-    std::uint8_t key(int candidate, std::size_t group) const {
-        return keys_[static_cast<std::size_t>(candidate) * groupCount_ + group];
-    }
-
     const FilterDesign* design_;
     std::size_t groupCount_;
-    std::vector<std::uint8_t> keys_;       // candidate-major: the key of each group
-    std::vector<std::uint8_t> digitText_;  // candidate-major: the digits as characters
+    // Precomputed once, laid out so that every step of a recompute is a
+    // plain pass over one array, which the compiler turns into vector code.
+    std::vector<std::uint8_t> keys_;       // group-major: each candidate's key of each group
+    std::vector<std::uint8_t> digits_;     // position-major: each candidate's digit there
     std::vector<std::uint16_t> valueSets_; // per candidate: which digit values occur
+    std::vector<std::uint8_t> digitText_;  // candidate-major: the digits as characters
+    std::vector<std::uint8_t> scratch_;    // hit counts, or the candidates a group keeps
     std::vector<std::uint8_t> killed_;
     int kept_ = 0;
     BaseSet base_;
