@@ -211,3 +211,25 @@ TEST_F(Trendtools, Help) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Trendtools, FourAndFiveDigitFilters) {
+    const Outcome positions = run({"sieve4", "--kill", "pos1=0"});
+    EXPECT_EQ(positions.status, 0);
+    EXPECT_EQ(positions.out.substr(0, 10), "9000\n1000 ");
+    EXPECT_EQ(positions.out.size(), 5u + 9000u * 5u + 1u);
+
+    const Outcome ones = run({"sieve5", "--must=1", "--hits=1,2,3,4,5"});
+    EXPECT_EQ(ones.status, 0);
+    EXPECT_EQ(ones.out.substr(0, 6), "40951\n");
+
+    const Outcome malformed = run({"sieve4", "--base", "5678 123 9012"});
+    EXPECT_EQ(malformed.status, 1);
+    EXPECT_EQ(malformed.err, "号码存在不符合规则,要以4位数且空格或者逗号分隔!\n");
+
+    EXPECT_EQ(run({"sieve5", "--kill", "form=7"}).status, 2);
+    EXPECT_EQ(run({"sieve5", "--kill", "form=6", "--base", "99999 12345"}).out, "1\n12345 \n");
+}
+
+} // namespace
