@@ -38,7 +38,7 @@ bool ToggleBox::create(HWND parent, int id, const std::wstring& caption, const R
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     if (!enabled)
         style |= WS_DISABLED;
-    window_ = CreateWindowExW(0, kClassName, caption.c_str(), style, pixels.left, pixels.top,
+    window_ = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kClassName, caption.c_str(), style, pixels.left, pixels.top,
                               pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), shell::instance(),
                               this);

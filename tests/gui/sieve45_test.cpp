@@ -377,9 +377,14 @@ TEST_P(TileFilterTest, ShowCopyAndHandOffTheNumbers) {
     EXPECT_EQ(log.messages[1].bytes, std::vector<std::uint8_t>{0});
 }
 
-TEST_P(TileFilterTest, EnterAndEscape) {
+TEST_P(TileFilterTest, AboutEnterAndEscape) {
     start();
     if (&tool() == &kSieve4) {
+        postSysCommand(dialog_, 16); // the About item
+        const HWND about = waitForOwnedDialog(dialog_);
+        ASSERT_NE(about, nullptr) << "no About box";
+        EXPECT_EQ(utf8(windowText(about)), "关于 sieve4");
+        EXPECT_TRUE(dismiss(about, IDOK));
         pressKey(dialog_, VK_ESCAPE);
         EXPECT_EQ(tool_.waitForExit(), std::optional<DWORD>(0));
         start();
