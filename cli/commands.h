@@ -1,5 +1,5 @@
 // The subcommands of trendtools. Each tool's command lives in its own source
-// file and registers itself with registerCommand at start-up; main() parses the
+// file and registers itself with registerCommand at start-up; run() parses the
 // command line with every registered command and runs the one that was named.
 #pragma once
 
@@ -26,7 +26,7 @@ struct Streams {
 };
 
 // A usage error found once the line has been parsed (an unknown key, a value
-// that is not a number of its field's type). main() reports it with the
+// that is not a number of its field's type). run() reports it with the
 // command's usage line and exit status 2.
 class UsageError : public std::runtime_error {
   public:

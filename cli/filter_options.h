@@ -64,9 +64,16 @@ inline CommandAction attachFilter(CLI::App& sub, const sieve::FilterDesign& desi
             const std::string& name = options->baseFile;
             std::ifstream in(std::filesystem::path(std::u8string(name.begin(), name.end())),
                              std::ios::binary);
+            const UsageError unreadable("cannot read the base-set file '" + name + "'");
             if (!in)
-                throw UsageError("cannot read the base-set file '" + name + "'");
-            request.baseText = std::string(std::istreambuf_iterator<char>(in), {});
+                throw unreadable;
+            // A read error (a folder opens like a file on POSIX systems, then
+            // fails to read) is thrown by the stream buffer.
+            try {
+                request.baseText = std::string(std::istreambuf_iterator<char>(in), {});
+            } catch (const std::ios_base::failure&) {
+                throw unreadable;
+            }
         }
         const sieve::FilterReply reply = sieve::runFilter(design, request);
         switch (reply.kind) {

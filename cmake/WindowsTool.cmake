@@ -1,9 +1,56 @@
-# tt_windows_tool(target): the settings every GUI program of the suite shares.
+# tt_windows_tool(target [DESCRIPTION text]): the settings every GUI program of
+# the suite shares, including its version resource.
 function(tt_windows_tool target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "DESCRIPTION" "")
   target_link_libraries(${target} PRIVATE comctl32 comdlg32 gdi32 user32 shell32 ole32 uuid)
   if(MINGW)
     target_link_options(${target} PRIVATE -municode -mwindows)
   endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(arg_DESCRIPTION)
+    tt_version_resource(${target} DESCRIPTION "${arg_DESCRIPTION}")
+  else()
+    tt_version_resource(${target})
+  endif()
+endfunction()
+
+# What Explorer shows as each program's description: the tools' own window
+# titles, without the host's name.
+set(TT_PRODUCT_NAME "趋势分析辅助工具")
+set(TT_DESCRIPTION_stakeladder "倍投计算器")
+set(TT_DESCRIPTION_segmentstake "分段倍投计算器")
+set(TT_DESCRIPTION_wavestake "推波倍投计算器")
+set(TT_DESCRIPTION_snowballstake "滚雪球倍投计算器")
+set(TT_DESCRIPTION_sieve2 "二星缩水杀号")
+set(TT_DESCRIPTION_sieve3 "三星缩水杀号")
+set(TT_DESCRIPTION_sieve4 "四星缩水杀号")
+set(TT_DESCRIPTION_sieve5 "五星缩水杀号")
+set(TT_DESCRIPTION_handlepick "外接句柄")
+set(TT_DESCRIPTION_hostprobe "宿主模拟程序")
+set(TT_DESCRIPTION_trendtools "趋势分析辅助工具命令行")
+
+# tt_version_resource(target [DESCRIPTION text]): a VERSIONINFO resource
+# (Simplified Chinese, UTF-16) with the project's version and the
+# description from the table above unless one is given.
+function(tt_version_resource target)
+  if(NOT WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "DESCRIPTION" "")
+  set(TT_VI_NAME ${target})
+  if(arg_DESCRIPTION)
+    set(TT_VI_DESCRIPTION "${arg_DESCRIPTION}")
+  elseif(DEFINED TT_DESCRIPTION_${target})
+    set(TT_VI_DESCRIPTION "${TT_DESCRIPTION_${target}}")
+  else()
+    message(FATAL_ERROR "tt_version_resource(${target}): no DESCRIPTION and none in the table")
+  endif()
+  set(TT_VI_PRODUCT "${TT_PRODUCT_NAME}")
+  set(TT_VI_NUMBERS "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, ${PROJECT_VERSION_PATCH}, 0")
+  set(TT_VI_FILE_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+  set(TT_VI_PRODUCT_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
 endfunction()

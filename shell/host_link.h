@@ -17,10 +17,15 @@ class HostLink {
     // 0 when the tool was started without a host.
     std::uint32_t hostWindow() const { return hostWindow_; }
 
+    // The longest a hand-off waits for the host's window procedure: the time
+    // after which the system itself calls a window that does not answer hung.
+    static constexpr UINT kHandOffTimeoutMs = 5000;
+
     // Sends one WM_COPYDATA (wParam the sending dialog, dwData 0) and returns
-    // once the host's window procedure has returned. The payload stays owned
-    // by the caller; the host copies what it keeps. Nothing is sent without a
-    // host. Returns whether a message was sent.
+    // once the host's window procedure has returned, or silently when the
+    // host is gone, hung, or has not answered within kHandOffTimeoutMs. The
+    // payload stays owned by the caller; the host copies what it keeps.
+    // Nothing is sent without a host. Returns whether the host handled it.
     bool handOff(HWND dialog, std::span<const std::uint8_t> payload) const;
 
   private:

@@ -1,13 +1,11 @@
 #include "sieve/common/filter_dialog.h"
 
-#include "sieve/common/base_set.h"
+#include "sieve/common/number_actions.h"
 
 #include "shell/app.h"
-#include "shell/clipboard.h"
 #include "shell/strconv.h"
 
 #include <cstdint>
-#include <cwchar>
 #include <string_view>
 
 namespace sieve {
@@ -112,64 +110,22 @@ void FilterDialog::onCommand(int id, int code, HWND) {
         sieve_.endBaseSet();
         SetDlgItemTextW(hwnd(), ids_.numbers, L"");
     } else if (id == ids_.loadBase) {
-        loadBaseSet();
+        loadBaseSetFromBox(hwnd(), item(ids_.numbers), sieve_, count_, [this] { resetBoxes(); });
     } else if (id == ids_.show) {
         showNumbers();
     } else if (id == ids_.copy) {
-        copyNumbers();
+        copyNumbers(hwnd(), sieve_);
     } else if (id == ids_.handOff) {
-        handOff();
+        // The two- and three-digit filters send the bare text.
+        handNumbersOff(hwnd(), sieve_, false);
     } else {
         onToolCommand(id);
-    }
-}
-
-std::wstring FilterDialog::numberBoxText() const {
-    HWND box = item(ids_.numbers);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-void FilterDialog::loadBaseSet() {
-    const std::string text = shell::toUtf8(numberBoxText());
-    // A text that cleans to nothing only ends the base set in force.
-    if (!cleanBaseSetText(text).empty())
-        resetBoxes();
-    switch (sieve_.loadBaseSet(text)) {
-    case BaseSetLoad::malformed:
-        showMessage(shell::widen(sieve_.design().malformedMessage));
-        break;
-    case BaseSetLoad::loaded:
-        count_.setCount(sieve_.keptCount());
-        break;
-    case BaseSetLoad::empty:
-    case BaseSetLoad::noNumbers:
-        break;
     }
 }
 
 void FilterDialog::showNumbers() {
     SetDlgItemTextW(hwnd(), ids_.numbers, shell::widen(sieve_.numberList()).c_str());
     count_.setCount(sieve_.keptCount());
-}
-
-void FilterDialog::copyNumbers() {
-    // The list is ASCII: its code page 936 bytes are its own.
-    if (!shell::copyTextToClipboard(hwnd(), sieve_.numberList()))
-        return;
-    wchar_t message[64];
-    std::swprintf(message, 64, L"成功复制 %d 注号码!", sieve_.keptCount());
-    showMessage(message);
-}
-
-void FilterDialog::handOff() {
-    if (shell::hostLink().hostWindow() == 0)
-        return;
-    const std::string list = sieve_.numberList();
-    shell::hostLink().handOff(hwnd(),
-                              {reinterpret_cast<const std::uint8_t*>(list.data()), list.size()});
 }
 
 } // namespace sieve

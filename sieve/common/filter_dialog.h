@@ -49,11 +49,7 @@ class FilterDialog : public shell::MainDialog {
     void recompute();
     void resetBoxes();
     void enableMustContain(bool enabled);
-    void loadBaseSet();
     void showNumbers();
-    void copyNumbers();
-    void handOff();
-    std::wstring numberBoxText() const;
     bool checked(int id) const;
     void setChecked(int id, bool on);
 

@@ -1,15 +1,13 @@
 #include "sieve/common/tile_filter_dialog.h"
 
-#include "sieve/common/base_set.h"
+#include "sieve/common/number_actions.h"
 
 #include "shell/app.h"
-#include "shell/clipboard.h"
 #include "shell/strconv.h"
 
 #include <richedit.h>
 
 #include <cstdint>
-#include <cwchar>
 
 namespace sieve {
 namespace {
@@ -201,64 +199,21 @@ void TileFilterDialog::onCommand(int id, int code, HWND) {
         resetBoxes();
         SetDlgItemTextW(hwnd(), layout_.numbers, L"");
     } else if (id == layout_.loadBase) {
-        loadBaseSet();
+        loadBaseSetFromBox(hwnd(), item(layout_.numbers), sieve_, count_,
+                           [this] { resetBoxes(); });
     } else if (id == layout_.show) {
         showNumbers();
     } else if (id == layout_.copy) {
-        copyNumbers();
+        copyNumbers(hwnd(), sieve_);
     } else if (id == layout_.handOff) {
-        handOff();
-    }
-}
-
-std::wstring TileFilterDialog::numberBoxText() const {
-    HWND box = item(layout_.numbers);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-void TileFilterDialog::loadBaseSet() {
-    const std::string text = shell::toUtf8(numberBoxText());
-    // A text that cleans to nothing only ends the base set in force.
-    if (!cleanBaseSetText(text).empty())
-        resetBoxes();
-    switch (sieve_.loadBaseSet(text)) {
-    case BaseSetLoad::malformed:
-        showMessage(shell::widen(sieve_.design().malformedMessage));
-        break;
-    case BaseSetLoad::loaded:
-        count_.setCount(sieve_.keptCount());
-        break;
-    case BaseSetLoad::empty:
-    case BaseSetLoad::noNumbers:
-        break;
+        // The text and its terminating zero byte.
+        handNumbersOff(hwnd(), sieve_, true);
     }
 }
 
 void TileFilterDialog::showNumbers() {
     const std::wstring text = numberBoxLines(sieve_.numberList(), sieve_.design().digitCount);
     SetDlgItemTextW(hwnd(), layout_.numbers, text.c_str());
-}
-
-void TileFilterDialog::copyNumbers() {
-    // The list is ASCII: its code page 936 bytes are its own.
-    if (!shell::copyTextToClipboard(hwnd(), sieve_.numberList()))
-        return;
-    wchar_t message[64];
-    std::swprintf(message, 64, L"成功复制 %d 注号码!", sieve_.keptCount());
-    showMessage(message);
-}
-
-void TileFilterDialog::handOff() {
-    if (shell::hostLink().hostWindow() == 0)
-        return;
-    // The text and its terminating zero byte.
-    std::string payload = sieve_.numberList();
-    payload.push_back('\0');
-    shell::hostLink().handOff(
-        hwnd(), {reinterpret_cast<const std::uint8_t*>(payload.data()), payload.size()});
 }
 
 } // namespace sieve

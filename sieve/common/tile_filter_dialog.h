@@ -88,11 +88,7 @@ class TileFilterDialog : public shell::MainDialog {
     void recompute();
     void resetBoxes();
     void enableMustContain(bool enabled);
-    void loadBaseSet();
     void showNumbers();
-    void copyNumbers();
-    void handOff();
-    std::wstring numberBoxText() const;
     bool checked(int id) const;
 
     NumberSieve sieve_;

@@ -197,11 +197,17 @@ std::optional<ProfileText> readProfileFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return std::nullopt;
-    const std::string content{std::istreambuf_iterator<char>(file),
-                              std::istreambuf_iterator<char>()};
-    if (file.bad())
+    // A read error (a folder opens like a file on POSIX systems, then fails
+    // to read) is thrown by the stream buffer, past the stream's state.
+    try {
+        const std::string content{std::istreambuf_iterator<char>(file),
+                                  std::istreambuf_iterator<char>()};
+        if (file.bad())
+            return std::nullopt;
+        return ProfileText(content);
+    } catch (const std::ios_base::failure&) {
         return std::nullopt;
-    return ProfileText(content);
+    }
 }
 
 } // namespace stake

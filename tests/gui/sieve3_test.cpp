@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <random>
 
@@ -392,6 +393,36 @@ TEST_F(Sieve3Test, ScreenshotIsSavedForReview) {
     const auto file = saveScreenshot(dialog_, L"sieve3");
     ASSERT_TRUE(file) << "the window could not be saved";
     std::printf("screenshot: %s\n", utf8(file->wstring()).c_str());
+}
+
+} // namespace
+
+namespace {
+
+// Ten megabytes pasted into the number box (numbers ten a line), then
+// 装入大底: the right count, or the malformed message for a bad last token.
+TEST_F(Sieve3Test, TenMegabytePasteLoads) {
+    start();
+    std::string lines;
+    const std::string list = fullList();
+    for (std::size_t at = 0, n = 0; at < list.size(); at += 4, ++n)
+        lines += list.substr(at, 4) + (n % 10 == 9 ? "\r\n" : "");
+    std::string paste;
+    while (paste.size() < 10'000'000)
+        paste += lines;
+    HWND box = control(dialog_, IDC_NUMBERS);
+    ASSERT_TRUE(setClipboardText(paste));
+    SendMessageW(box, WM_PASTE, 0, 0);
+    const auto pressed = std::chrono::steady_clock::now();
+    press(IDC_LOAD_BASE);
+    std::printf("sieve3: 装入大底 of %zu bytes took %lld ms\n", paste.size(),
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - pressed)
+                                           .count()));
+    EXPECT_EQ(count(), "1000");
+    ASSERT_TRUE(setClipboardText(" 12"));
+    SendMessageW(box, WM_PASTE, 0, 0);
+    EXPECT_EQ(pressAndAnswer(IDC_LOAD_BASE), kMalformed);
 }
 
 } // namespace

@@ -401,6 +401,35 @@ TEST_P(TileFilterTest, AboutEnterAndEscape) {
     }
 }
 
+// Ten megabytes pasted into the number box (numbers ten a line, as lists are
+// copied around), then 装入大底: the right count, or the malformed message
+// when the last token is bad, in about a second.
+TEST_P(TileFilterTest, TenMegabytePasteLoads) {
+    start();
+    const std::string list = fullList(tool());
+    std::string lines = boxLines(list, tool().design->digitCount);
+    std::string paste;
+    while (paste.size() < 10'000'000)
+        paste += lines;
+    HWND box = control(dialog_, kNumbers);
+    // Pasted as a user pastes: through the clipboard.
+    ASSERT_TRUE(setClipboardText(paste));
+    SendMessageW(box, WM_PASTE, 0, 0);
+    const auto pressed = Clock::now();
+    press(kLoadBase);
+    const auto loaded = Clock::now();
+    EXPECT_EQ(count(), std::to_string(full()));
+    std::printf("%s: 装入大底 of %zu bytes took %lld ms\n", tool().name, paste.size(),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(loaded - pressed).count()));
+
+    // A bad last token, pasted at the end.
+    ASSERT_TRUE(setClipboardText(" 12"));
+    SendMessageW(box, WM_PASTE, 0, 0);
+    EXPECT_EQ(pressAndAnswer(kLoadBase), tool().malformed);
+    EXPECT_EQ(count(), std::to_string(full()));
+}
+
 TEST_P(TileFilterTest, ScreenshotIsSavedForReview) {
     start();
     tick(kMustOn);

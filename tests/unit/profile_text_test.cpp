@@ -195,6 +195,8 @@ TEST(ProfileText, ReadsFiles) {
     ASSERT_TRUE(profile.has_value());
     EXPECT_EQ(profile->readInt("SetBT", "nQishu", 5), 8);
     EXPECT_FALSE(stake::readProfileFile(directory / "missing.ini").has_value());
+    // A folder opens like a file here but cannot be read.
+    EXPECT_FALSE(stake::readProfileFile(directory).has_value());
     std::filesystem::remove_all(directory);
 }
 

@@ -118,6 +118,17 @@ TEST_F(Trendtools, MissingSettingsFileKeepsTheDefaults) {
     const Outcome outcome = run({"stakeladder", "--ini", (directory_ / "none.ini").string()});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.out, run({"stakeladder"}).out);
+
+    // A folder opens but cannot be read: the same as a missing file.
+    const Outcome folder = run({"stakeladder", "--ini", directory_.string()});
+    EXPECT_EQ(folder.status, 0) << folder.err;
+    EXPECT_EQ(folder.out, outcome.out);
+}
+
+TEST_F(Trendtools, UnreadableBaseSetFile) {
+    const Outcome folder = run({"sieve3", "--base-file", directory_.string()});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.err.rfind("trendtools: cannot read the base-set file '", 0), 0u) << folder.err;
 }
 
 TEST_F(Trendtools, CustomList) {

@@ -2,12 +2,19 @@
 // the window's handle as its first argument and records every WM_COPYDATA
 // the tool hands over, on screen and in a log the GUI tests read.
 //
-//   hostprobe.exe [--log FILE] [--exit-with-tool] [--] TOOL.exe [ARGS...]
+//   hostprobe.exe [--log FILE] [--exit-with-tool] [--hang-after N [--hang-for MS]]
+//                 [--] TOOL.exe [ARGS...]
+//
+// With --hang-after the probe plays a host that stops answering: once it has
+// handled N WM_COPYDATA messages (0: as soon as the tool is started) its
+// thread sleeps for MS milliseconds (default 60000) without pumping messages,
+// then goes on and logs whatever it receives after all.
 //
 // Log lines (UTF-8, one write per line, appended):
 //   host hwnd=<decimal> tool_pid=<decimal>
 //   copydata seq=<n> sender=<decimal wParam> dwData=<n> cbData=<n> hex=<lowercase hex>
 //   tool_exit code=<n>
+//   hang start ms=<n>   /   hang end
 // and, when the tool cannot be started, tool_start_failed error=<n>.
 #include "tools/hostprobe/payload_decode.h"
 
@@ -18,7 +25,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +41,12 @@ constexpr int kMargin = 8;           // pixels at 96 DPI
 constexpr int kStatusHeight = 40;
 
 constexpr wchar_t kUsage[] =
-    L"hostprobe [--log FILE] [--exit-with-tool] [--] TOOL.exe [ARGS...]\n\n"
+    L"hostprobe [--log FILE] [--exit-with-tool] [--hang-after N [--hang-for MS]] [--] TOOL.exe "
+    L"[ARGS...]\n\n"
     L"Starts TOOL.exe with this window's handle as its first argument and records every "
-    L"WM_COPYDATA it receives. Without TOOL it waits for a tool started by hand.";
+    L"WM_COPYDATA it receives. Without TOOL it waits for a tool started by hand. With "
+    L"--hang-after it stops answering messages for MS milliseconds (default 60000) once it has "
+    L"handled N of them.";
 
 std::wstring widen(std::string_view utf8) {
     if (utf8.empty())
@@ -96,6 +108,8 @@ std::wstring quoteArgument(const std::wstring& argument) {
 struct Options {
     std::wstring logPath;
     bool exitWithTool = false;
+    std::optional<unsigned long long> hangAfter;
+    DWORD hangMs = 60000;
     std::wstring tool;
     std::vector<std::wstring> toolArguments;
 };
@@ -112,6 +126,10 @@ bool parseOptions(const std::vector<std::wstring>& arguments, Options& options) 
             options.logPath = arguments[++i];
         } else if (argument == L"--exit-with-tool") {
             options.exitWithTool = true;
+        } else if (argument == L"--hang-after" && i + 1 < arguments.size()) {
+            options.hangAfter = std::wcstoull(arguments[++i].c_str(), nullptr, 10);
+        } else if (argument == L"--hang-for" && i + 1 < arguments.size()) {
+            options.hangMs = static_cast<DWORD>(std::wcstoul(arguments[++i].c_str(), nullptr, 10));
         } else if (argument.starts_with(L"--")) {
             return false;
         } else {
@@ -230,6 +248,7 @@ class ProbeWindow {
     void layout();
     void onCopyData(WPARAM sender, const COPYDATASTRUCT& data);
     void onToolExit();
+    void hangIfDue();
     void setStatus(const std::wstring& toolState);
     int scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
@@ -254,7 +273,7 @@ bool ProbeWindow::create(HINSTANCE instance, int show) {
     windowClass.lpfnWndProc = &ProbeWindow::windowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(128)); // the suite's icon
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClass;
     if (!RegisterClassExW(&windowClass))
@@ -469,10 +488,23 @@ LRESULT ProbeWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// A host that stops answering: the thread sleeps without retrieving a single
+// message, so the system soon counts the window as hung, and a tool's send
+// waits or gives up.
+void ProbeWindow::hangIfDue() {
+    if (!options_.hangAfter || sequence_ < *options_.hangAfter)
+        return;
+    options_.hangAfter.reset();
+    log_.writeLine("hang start ms=" + std::to_string(options_.hangMs));
+    Sleep(options_.hangMs);
+    log_.writeLine("hang end");
+}
+
 // The message loop also watches the tool's process, so its end is noticed on
 // this thread, after every message it sent has been handled.
 int ProbeWindow::run() {
     for (;;) {
+        hangIfDue();
         const DWORD handles = tool_ ? 1 : 0;
         const DWORD woke = MsgWaitForMultipleObjectsEx(handles, tool_ ? &tool_ : nullptr, INFINITE,
                                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);

@@ -1,12 +1,14 @@
 // winsnap: saves a top-level window as it appears on the screen.
 //
 //   winsnap.exe (--title TEXT | --pid PID | --exe NAME | --hwnd N | --screen) OUT.bmp
-//               [--wait-ms N]
+//               [--wait-ms N] [--settle-ms N] [--press ID]...
 //
 // Waits up to --wait-ms (10000 by default) for a visible top-level window with
 // exactly that title, or the first one of that process (or of any process
 // running the program file NAME, such as stakeladder.exe), or that handle; lets
-// it settle for 300 ms; saves it and prints
+// it settle for --settle-ms (300 by default); clicks the push buttons given by
+// --press (control identifiers, in order, 500 ms apart) as a user would and
+// lets it settle again; saves it and prints
 //   hwnd=<decimal> left=<n> top=<n> right=<n> bottom=<n>
 // Exit codes: 0 saved, 1 no such window, 2 wrong arguments, 3 not saved.
 #include "window_image.h"
@@ -26,6 +28,7 @@ namespace {
 constexpr DWORD kDefaultWaitMs = 10000;
 constexpr DWORD kPollMs = 100;
 constexpr DWORD kSettleMs = 300;
+constexpr DWORD kPressMs = 500;
 
 enum class Target { None, Title, Process, Executable, Handle, Screen };
 
@@ -37,6 +40,8 @@ struct Options {
     HWND handle = nullptr;
     std::wstring outputPath;
     DWORD waitMs = kDefaultWaitMs;
+    DWORD settleMs = kSettleMs;
+    std::vector<int> presses;
 };
 
 std::optional<long long> parseNumber(const wchar_t* text) {
@@ -81,6 +86,16 @@ bool parseOptions(int argc, wchar_t** argv, Options& options) {
             options.handle = handleFromNumber(*value);
         } else if (argument == L"--screen") {
             options.target = Target::Screen;
+        } else if (argument == L"--press" && hasValue) {
+            const auto value = parseNumber(argv[++i]);
+            if (!value || *value <= 0 || *value > 0xFFFF)
+                return false;
+            options.presses.push_back(static_cast<int>(*value));
+        } else if (argument == L"--settle-ms" && hasValue) {
+            const auto value = parseNumber(argv[++i]);
+            if (!value || *value < 0)
+                return false;
+            options.settleMs = static_cast<DWORD>(*value);
         } else if (argument == L"--wait-ms" && hasValue) {
             const auto value = parseNumber(argv[++i]);
             if (!value || *value < 0)
@@ -196,7 +211,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!parseOptions(argc, argv, options)) {
         std::fputs(
             "usage: winsnap (--title TEXT | --pid PID | --exe NAME | --hwnd N | --screen) OUT.bmp "
-            "[--wait-ms N]\n",
+            "[--wait-ms N] [--settle-ms N] [--press ID]...\n",
             stderr);
         return 2;
     }
@@ -216,7 +231,21 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     // A window that has just appeared may still be drawing itself.
-    Sleep(kSettleMs);
+    Sleep(options.settleMs);
+    // Posted like a real click's notification, so a message box the button
+    // opens does not block us.
+    for (const int id : options.presses) {
+        const HWND button = GetDlgItem(window, id);
+        if (!button || !IsWindowEnabled(button)) {
+            std::fprintf(stderr, "winsnap: no enabled control %d to press\n", id);
+            return 1;
+        }
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        Sleep(kPressMs);
+    }
+    if (!options.presses.empty())
+        Sleep(options.settleMs);
     RECT rect;
     if (!GetWindowRect(window, &rect)) {
         std::fputs("winsnap: the window went away\n", stderr);
