@@ -72,20 +72,6 @@ bool looksUndefined(std::wstring text) {
            text.find(L"#") != std::wstring::npos;
 }
 
-std::optional<std::string> unixPath(const fs::path& path) {
-    using Convert = char*(CDECL*)(LPCWSTR);
-    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert)
-        return std::nullopt;
-    char* converted = convert(path.wstring().c_str());
-    if (!converted)
-        return std::nullopt;
-    std::string result = converted;
-    HeapFree(GetProcessHeap(), 0, converted);
-    return result;
-}
-
 Millis since(Clock::time_point start) {
     return std::chrono::duration_cast<Millis>(Clock::now() - start);
 }

@@ -807,21 +807,6 @@ std::optional<fs::path> saveScreenshot(HWND window, std::wstring_view baseName) 
 
 namespace {
 
-// Wine's own conversion from a Windows path to the Unix one (absent on Windows).
-std::optional<std::string> unixPath(const fs::path& path) {
-    using Convert = char*(CDECL*)(LPCWSTR);
-    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert)
-        return std::nullopt;
-    char* converted = convert(path.wstring().c_str());
-    if (!converted)
-        return std::nullopt;
-    std::string result = converted;
-    HeapFree(GetProcessHeap(), 0, converted);
-    return result;
-}
-
 std::string shellQuote(const std::string& word) {
     std::string quoted = "'";
     for (char c : word) {
@@ -891,5 +876,20 @@ bool clickOnDisplay(int x, int y, int button) {
     return runX11Command({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
                           std::to_string(button)});
 }
+
+std::optional<std::string> unixPath(const fs::path& path) {
+    using Convert = char*(CDECL*)(LPCWSTR);
+    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!convert)
+        return std::nullopt;
+    char* converted = convert(path.wstring().c_str());
+    if (!converted)
+        return std::nullopt;
+    std::string result = converted;
+    HeapFree(GetProcessHeap(), 0, converted);
+    return result;
+}
+
 
 } // namespace gui

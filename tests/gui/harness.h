@@ -259,6 +259,9 @@ int windowDpi(HWND window);
 // Saves the window as screenshotDirectory()/<baseName>-<dpi>dpi.bmp; returns the path.
 std::optional<std::filesystem::path> saveScreenshot(HWND window, std::wstring_view baseName);
 
+// Wine's own conversion from a Windows path to the Unix one (nothing on Windows).
+std::optional<std::string> unixPath(const std::filesystem::path& path);
+
 // Runs an X11 program (xdotool) on the display Wine uses and waits for it.
 // Real mouse and keyboard input reach Wine's windows this way.
 bool runX11Command(const std::vector<std::string>& argv, Millis timeout = kTimeout);
