@@ -2,6 +2,7 @@
 
 #include "stake/common/profile_file.h"
 #include "stake/common/report_list.h"
+#include "stake/common/rule_lists.h"
 #include "stake/common/settings_file_dialog.h"
 #include "stake/common/stake_rules.h"
 #include "stake/segmentstake/resource.h"
@@ -91,12 +92,7 @@ BOOL SegmentDialog::onInit() {
     plan_.setRowHeight(kRowHeight);
     plan_.setColumns(shell::widen(kSegmentColumnSpec));
 
-    for (const std::string_view stars : stake::kStarCountItems)
-        SendDlgItemMessageW(hwnd(), IDC_STARS, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(shell::widen(stars).c_str()));
-    for (const std::string_view mode : stake::kUnitModeItems)
-        SendDlgItemMessageW(hwnd(), IDC_MODE, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(shell::widen(mode).c_str()));
+    stake::fillRuleLists(hwnd(), IDC_STARS, IDC_MODE);
 
     settings_.setPath(shell::widen(kSettingsFileName));
     readSegmentSettings(settings_, inputs_, SettingsDefaults::startUp);
