@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -891,5 +892,34 @@ std::optional<std::string> unixPath(const fs::path& path) {
     return result;
 }
 
+
+std::vector<std::string> iniLines(const fs::path& file) {
+    const auto bytes = readFileBytes(file);
+    if (!bytes)
+        return {};
+    auto lines = splitLines(*bytes);
+    while (!lines.empty() && lines.back().empty())
+        lines.pop_back();
+    return lines;
+}
+
+std::uint32_t word32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+float real32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    float value = 0;
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i)
+        if (bytes[i] != 0)
+            return false;
+    return true;
+}
 
 } // namespace gui

@@ -60,6 +60,16 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
+// A settings file's lines without their line ends and without trailing
+// empty lines; nothing when the file cannot be read.
+std::vector<std::string> iniLines(const std::filesystem::path& file);
+
+// Fields of a little-endian hand-off record.
+std::uint32_t word32(const std::vector<std::uint8_t>& bytes, std::size_t offset);
+float real32(const std::vector<std::uint8_t>& bytes, std::size_t offset);
+// Whether bytes [from, to) are all zero.
+bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to);
+
 // ---------------------------------------------------------------- waiting
 
 // Polls `condition` every few milliseconds until it holds or `timeout` passes.

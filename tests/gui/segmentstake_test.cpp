@@ -52,25 +52,6 @@ std::vector<std::string> iniLines(const fs::path& file) {
     return lines;
 }
 
-std::uint32_t word32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-float real32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    float value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i)
-        if (bytes[i] != 0)
-            return false;
-    return true;
-}
-
 // A cell's rectangle in screen coordinates, asked of the tool's list through
 // a buffer in the tool's process.
 std::optional<RECT> cellScreenRect(HWND list, int row, int column) {

@@ -42,34 +42,11 @@ const std::vector<Row> kFiveRows(kEightRows.begin(), kEightRows.begin() + 5);
 const Lines kSegmentSection = {"[SetFD]",     "nQishu=50",   "nMode=3",  "nXingshu=1",
                                "nZhushu=488", "nPeilv=1956", "nZhong=5", "fYingli=50.000000"};
 
-Lines iniLines(const fs::path& file) {
-    const auto bytes = readFileBytes(file);
-    if (!bytes)
-        return {};
-    auto lines = splitLines(*bytes);
-    while (!lines.empty() && lines.back().empty())
-        lines.pop_back();
-    return lines;
-}
-
 std::string joinLines(const Lines& lines) {
     std::string text;
     for (const std::string& line : lines)
         text += line + "\r\n";
     return text;
-}
-
-std::uint32_t word32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i)
-        if (bytes[i] != 0)
-            return false;
-    return true;
 }
 
 class SnowballstakeTest : public ::testing::Test {

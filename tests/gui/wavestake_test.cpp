@@ -48,35 +48,6 @@ const Lines kClosingDefaults = {"[SetBT]",           "nBoshu=3",          "nQish
                                 "nMode=2",           "nXingshu=2",        "nZhushu=500",
                                 "fLirun=100.000000", "fPeilv=1956.000000"};
 
-Lines iniLines(const fs::path& file) {
-    const auto bytes = readFileBytes(file);
-    if (!bytes)
-        return {};
-    auto lines = splitLines(*bytes);
-    while (!lines.empty() && lines.back().empty())
-        lines.pop_back();
-    return lines;
-}
-
-std::uint32_t word32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-float real32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    float value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i)
-        if (bytes[i] != 0)
-            return false;
-    return true;
-}
-
 // A row's rectangle in another process's list view, in screen coordinates
 // (the RECT travels through memory allocated in that process).
 std::optional<RECT> rowRectOnScreen(HWND list, int row) {
