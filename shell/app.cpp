@@ -22,18 +22,7 @@ ProcessState& state() {
 }
 
 std::wstring programFileName() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return L"";
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = programPath();
     const auto slash = path.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
     const auto dot = name.find_last_of(L'.');
@@ -55,6 +44,22 @@ HostLink hostLinkFromCommandLine() {
 }
 
 } // namespace
+
+std::wstring programPath() {
+    // GetModuleFileNameW cuts a path that does not fit, so grow until it does.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return L"";
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 HINSTANCE instance() {
     return state().instance;
@@ -92,6 +97,14 @@ int startTool(HINSTANCE instance, const ToolTraits& traits,
 
 void showMessage(HWND owner, const std::wstring& text) {
     MessageBoxW(owner, text.c_str(), appName().c_str(), MB_OK);
+}
+
+void showCopyFailure(HWND owner) {
+    showMessage(owner, L"复制失败: 剪贴板正被其他程序占用, 请稍后再试。");
+}
+
+void showWriteFailure(HWND owner, const std::wstring& path) {
+    showMessage(owner, L"无法写入文件:\n" + path);
 }
 
 } // namespace shell

@@ -27,7 +27,14 @@ const std::wstring& appName();
 int startTool(HINSTANCE instance, const ToolTraits& traits,
               const std::function<void()>& runMainDialog);
 
+// The full path of the program file.
+std::wstring programPath();
+
 // A modal message box with one OK button and no icon, titled with appName().
 void showMessage(HWND owner, const std::wstring& text);
+// The message of a copy to the clipboard that did not take place.
+void showCopyFailure(HWND owner);
+// The message of a file that could not be written, naming it.
+void showWriteFailure(HWND owner, const std::wstring& path);
 
 } // namespace shell

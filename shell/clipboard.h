@@ -9,7 +9,8 @@
 
 namespace shell {
 
-// False when the clipboard cannot be opened; then nothing is copied.
+// False when the clipboard cannot be opened (another program may hold it)
+// or refuses the text; the caller then tells the user with showCopyFailure.
 bool copyTextToClipboard(HWND owner, std::string_view codePage936Text);
 
 } // namespace shell

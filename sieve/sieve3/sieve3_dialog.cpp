@@ -1,5 +1,6 @@
 #include "sieve/sieve3/sieve3_dialog.h"
 
+#include "shell/app.h"
 #include "sieve/common/filter_dialog.h"
 #include "sieve/sieve3/resource.h"
 #include "sieve/sieve3/sieve3_engine.h"
@@ -44,25 +45,10 @@ class FileHandle {
     HANDLE handle_;
 };
 
-std::wstring programPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return L"";
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 // The program's folder cut at its last backslash, keeping that backslash;
 // a program at the root of a drive has no parent and uses its own folder.
 std::wstring indicatorFolder() {
-    std::wstring folder = programPath();
+    std::wstring folder = shell::programPath();
     folder.resize(folder.find_last_of(L'\\') == std::wstring::npos ? 0
                                                                    : folder.find_last_of(L'\\'));
     const std::size_t parentEnd = folder.find_last_of(L'\\');

@@ -1,5 +1,6 @@
 #include "stake/common/profile_file.h"
 
+#include "shell/app.h"
 #include "shell/strconv.h"
 
 #include <windows.h>
@@ -7,18 +8,7 @@
 namespace {
 
 std::wstring programDirectory() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return L".";
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = shell::programPath();
     const auto slash = path.find_last_of(L'\\');
     return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
 }
