@@ -14,6 +14,7 @@ struct ProcessState {
     HINSTANCE instance = nullptr;
     HostLink hostLink;
     std::wstring appName;
+    bool mainWindowOpened = false;
 };
 
 ProcessState& state() {
@@ -41,6 +42,33 @@ HostLink hostLinkFromCommandLine() {
         link = HostLink(hostHandleFromArgument(toUtf8(arguments[1])));
     LocalFree(arguments);
     return link;
+}
+
+// Only the system folder is searched for DLLs loaded while the tool runs,
+// where the system can restrict the search (Windows 8 on, Windows 7 with its
+// loader update): a DLL placed beside the program or in the working folder
+// is never picked up in place of a system one. Returns whether it could.
+bool restrictDllSearch() {
+    // Without the restriction the working folder at least leaves the search.
+    SetDllDirectoryW(L"");
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const auto setDefaultDllDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    return setDefaultDllDirectories &&
+           setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+}
+
+// A system DLL from the system folder and nowhere else.
+HMODULE loadSystemLibrary(const wchar_t* name, bool searchRestricted) {
+    if (searchRestricted)
+        return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    std::wstring path(MAX_PATH, L'\0');
+    const UINT length = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
+    if (length == 0 || length >= path.size())
+        return nullptr;
+    path.resize(length);
+    return LoadLibraryW((path + L'\\' + name).c_str());
 }
 
 } // namespace
@@ -73,9 +101,11 @@ const std::wstring& appName() {
 
 int startTool(HINSTANCE instance, const ToolTraits& traits,
               const std::function<void()>& runMainDialog) {
+    const bool searchRestricted = restrictDllSearch();
     ProcessState& process = state();
     process.instance = instance;
     process.appName = programFileName();
+    process.mainWindowOpened = false;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -83,16 +113,22 @@ int startTool(HINSTANCE instance, const ToolTraits& traits,
     bool oleReady = false;
     if (traits.usesRichEdit) {
         oleReady = SUCCEEDED(OleInitialize(nullptr));
-        LoadLibraryW(L"Msftedit.dll");
+        loadSystemLibrary(L"Msftedit.dll", searchRestricted);
     }
     if (traits.readsCommandLine)
         process.hostLink = hostLinkFromCommandLine();
 
     runMainDialog();
+    if (!process.mainWindowOpened)
+        showMessage(nullptr, L"无法创建程序窗口。");
 
     if (oleReady)
         OleUninitialize();
-    return 0;
+    return process.mainWindowOpened ? 0 : 1;
+}
+
+void noteMainWindowOpened() {
+    state().mainWindowOpened = true;
 }
 
 void showMessage(HWND owner, const std::wstring& text) {

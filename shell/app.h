@@ -23,9 +23,15 @@ const HostLink& hostLink();
 const std::wstring& appName();
 
 // Runs the start-up sequence, then `runMainDialog`, which returns when the
-// main dialog has closed; the tool then ends. Returns the process exit code.
+// main dialog has closed; the tool then ends. Returns the process exit code:
+// 0, or 1 when the main dialog could not be created.
 int startTool(HINSTANCE instance, const ToolTraits& traits,
               const std::function<void()>& runMainDialog);
+
+// Called by the main dialog as it opens. A tool whose main dialog never
+// opened (its template or a control of it could not be created) tells the
+// user so, and startTool returns a non-zero exit code.
+void noteMainWindowOpened();
 
 // The full path of the program file.
 std::wstring programPath();

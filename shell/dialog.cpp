@@ -100,6 +100,7 @@ bool Dialog::paintMinimised() {
 }
 
 void MainDialog::beforeInit() {
+    noteMainWindowOpened();
     if (traits_.aboutItem) {
         HMENU systemMenu = GetSystemMenu(hwnd(), FALSE);
         wchar_t text[256] = {};
