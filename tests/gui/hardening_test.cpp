@@ -475,6 +475,51 @@ TEST_F(HardeningSettings, AReadOnlyFolderMovesSetglWithBothSectionsToTheUserCopy
     tool_.terminate();
 }
 
+// ---------------------------------------------------------------- a DLL planted beside the tool
+
+// planted_dll.dll, built beside the tests, leaves this file beside itself
+// when it is loaded.
+constexpr wchar_t kPlantedMarker[] = L"planted-dll-loaded.txt";
+
+// A tool that loads a system DLL by name, and that name.
+struct PlantedDll {
+    const wchar_t* exe;
+    const wchar_t* dllName;
+};
+
+class HardeningPlantedDll : public ::testing::TestWithParam<PlantedDll> {};
+
+TEST_P(HardeningPlantedDll, IsNotLoadedAndTheNumberBoxWorks) {
+    const PlantedDll& planted = GetParam();
+    TempFolder folder(L"hardening-dll");
+    std::error_code error;
+    fs::copy_file(programDirectory() / L"planted_dll.dll", folder.file(planted.dllName), error);
+    ASSERT_FALSE(error) << "the stand-in DLL could not be copied";
+    Process tool = Process::startCopy(planted.exe, folder);
+    ASSERT_TRUE(tool);
+
+    const HWND dialog = waitForMainDialog(tool.id());
+    EXPECT_FALSE(fs::exists(folder.file(kPlantedMarker)))
+        << "the DLL planted beside the tool was loaded";
+    ASSERT_NE(dialog, nullptr) << "the dialog did not show";
+    const auto boxes = childrenOfClass(dialog, L"RICHEDIT50W");
+    ASSERT_EQ(boxes.size(), 1u) << "no number box";
+    const int show = idOf(dialog, L"显示号码");
+    ASSERT_NE(show, 0);
+    clickButton(dialog, show);
+    ASSERT_TRUE(flush(dialog));
+    EXPECT_GT(SendMessageW(boxes.front(), WM_GETTEXTLENGTH, 0, 0), 0) << "the number box is empty";
+    tool.terminate();
+}
+
+INSTANTIATE_TEST_SUITE_P(PlantedDll, HardeningPlantedDll,
+                         ::testing::Values(PlantedDll{L"sieve4.exe", L"Msftedit.dll"},
+                                           PlantedDll{L"sieve5.exe", L"Msftedit.dll"}),
+                         [](const ::testing::TestParamInfo<PlantedDll>& info) {
+                             std::string name = utf8(info.param.exe);
+                             return name.substr(0, name.find('.'));
+                         });
+
 // ---------------------------------------------------------------- hostile settings files
 
 struct Calculator {
