@@ -99,11 +99,14 @@ class FileHandle {
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// The device context of a window (or of the screen, for a null window),
-// from GetDC.
+// The device context of a window (or of the screen, for a null window):
+// its client area from GetDC, or the whole window, frame included, from
+// GetWindowDC.
 class WindowDc {
   public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    enum class Area { client, whole };
+    explicit WindowDc(HWND window, Area area = Area::client)
+        : window_(window), dc_(area == Area::whole ? GetWindowDC(window) : GetDC(window)) {}
     ~WindowDc() {
         if (dc_)
             ReleaseDC(window_, dc_);
