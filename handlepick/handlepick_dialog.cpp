@@ -8,15 +8,15 @@
 #include "shell/dialog.h"
 #include "shell/dpi.h"
 #include "shell/field_exchange.h"
+#include "shell/handles.h"
 #include "shell/strconv.h"
+#include "shell/window_text.h"
 
 #include <commctrl.h>
 
 #include <iterator>
-#include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 
 namespace {
 
@@ -95,34 +95,26 @@ class OtherWindowText final : public WindowTextSource {
     }
 };
 
-struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
-IconHandle loadIcon(int id, int dpi) {
+shell::Icon loadIcon(int id, int dpi) {
     const int size = shell::scaledForDpi(kIconSize, dpi);
-    return IconHandle(static_cast<HICON>(
+    return shell::Icon(static_cast<HICON>(
         LoadImageW(shell::instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
 
 // The outline of a window on the whole screen, drawn so that drawing it a
 // second time restores what was there.
 void drawOutline(const RECT& rect, int penWidth) {
-    const HWND desktop = GetDesktopWindow();
-    const HDC screen = GetWindowDC(desktop);
+    const shell::WindowDc screen(GetDesktopWindow(), shell::WindowDc::Area::whole);
     if (!screen)
         return;
-    const int oldMode = SetROP2(screen, R2_NOTXORPEN);
-    const HPEN pen = CreatePen(PS_SOLID, penWidth, kOutlineColour);
-    const HGDIOBJ oldPen = SelectObject(screen, pen);
-    const HGDIOBJ oldBrush = SelectObject(screen, GetStockObject(NULL_BRUSH));
-    Rectangle(screen, rect.left, rect.top, rect.right, rect.bottom);
-    SelectObject(screen, oldBrush);
-    SelectObject(screen, oldPen);
-    DeleteObject(pen);
-    SetROP2(screen, oldMode);
-    ReleaseDC(desktop, screen);
+    const int oldMode = SetROP2(screen.get(), R2_NOTXORPEN);
+    {
+        const shell::Pen pen(CreatePen(PS_SOLID, penWidth, kOutlineColour));
+        const shell::Selection outlinePen(screen.get(), pen.get());
+        const shell::Selection noFill(screen.get(), GetStockObject(NULL_BRUSH));
+        Rectangle(screen.get(), rect.left, rect.top, rect.right, rect.bottom);
+    }
+    SetROP2(screen.get(), oldMode);
 }
 
 WindowId windowUnderCursor() {
@@ -227,8 +219,8 @@ class PickerIcon {
 
     HWND picture_ = nullptr;
     Listener* listener_ = nullptr;
-    IconHandle restIcon_;
-    IconHandle dragIcon_;
+    shell::Icon restIcon_;
+    shell::Icon dragIcon_;
     HCURSOR dragCursor_ = nullptr;
     bool dragging_ = false;
 };
@@ -369,12 +361,11 @@ void HandlePickDialog::pick() {
 }
 
 void HandlePickDialog::copyHandle() {
-    const int length = GetWindowTextLengthW(item(IDC_HANDLE));
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetDlgItemTextW(hwnd(), IDC_HANDLE, text.data(), static_cast<int>(text.size()))));
-    shell::copyTextToClipboard(hwnd(), shell::toCodePage936(text));
-    showMessage(kCopied);
+    if (shell::copyTextToClipboard(hwnd(),
+                                   shell::toCodePage936(shell::windowText(item(IDC_HANDLE)))))
+        showMessage(kCopied);
+    else
+        shell::showCopyFailure(hwnd());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "shell/dialog.h"
 
 #include "shell/app.h"
+#include "shell/shell_resources.h"
 
 #include <windowsx.h>
 
@@ -104,14 +105,14 @@ void MainDialog::beforeInit() {
     if (traits_.aboutItem) {
         HMENU systemMenu = GetSystemMenu(hwnd(), FALSE);
         wchar_t text[256] = {};
-        if (systemMenu && LoadStringW(instance(), kAboutMenuText, text, 256) > 0) {
+        if (systemMenu && LoadStringW(instance(), IDS_ABOUTBOX, text, 256) > 0) {
             AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(systemMenu, MF_STRING, kAboutCommand, text);
+            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
         }
     }
     const auto icon = [](int widthMetric, int heightMetric) {
-        return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(kAppIcon), IMAGE_ICON,
-                                             GetSystemMetrics(widthMetric),
+        return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                             IMAGE_ICON, GetSystemMetrics(widthMetric),
                                              GetSystemMetrics(heightMetric), LR_SHARED));
     };
     minimisedIcon_ = icon(SM_CXICON, SM_CYICON);
@@ -121,8 +122,8 @@ void MainDialog::beforeInit() {
 }
 
 bool MainDialog::onSysCommand(WPARAM command) {
-    if (traits_.aboutItem && (command & 0xFFF0) == kAboutCommand) {
-        Dialog about(kAboutBoxTemplate);
+    if (traits_.aboutItem && (command & 0xFFF0) == IDM_ABOUTBOX) {
+        Dialog about(IDD_ABOUTBOX);
         about.runModal(hwnd());
         return true;
     }

@@ -54,7 +54,8 @@ class Dialog {
 };
 
 // The main dialog of a tool: the About item on the system menu (string 101,
-// command 16, About box template 100) and the application icon 128.
+// command 16, About box template 100) and the application icon 128, as
+// shell_resources.h numbers them.
 class MainDialog : public Dialog {
   public:
     struct Traits {
@@ -70,10 +71,5 @@ class MainDialog : public Dialog {
   private:
     Traits traits_;
 };
-
-inline constexpr int kAboutBoxTemplate = 100;
-inline constexpr int kAboutMenuText = 101;
-inline constexpr int kAboutCommand = 16;
-inline constexpr int kAppIcon = 128;
 
 } // namespace shell

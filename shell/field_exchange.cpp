@@ -3,6 +3,7 @@
 #include "shell/app.h"
 #include "shell/field_text.h"
 #include "shell/strconv.h"
+#include "shell/window_text.h"
 
 #include <cstdio>
 
@@ -18,11 +19,7 @@ std::wstring prompt(const wchar_t* format, const wchar_t* name) {
 } // namespace
 
 std::wstring FieldExchange::controlText(int id) const {
-    const HWND control = GetDlgItem(dialog_, id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return windowText(GetDlgItem(dialog_, id));
 }
 
 void FieldExchange::fail(int id, const std::wstring& text) {

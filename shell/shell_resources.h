@@ -5,6 +5,9 @@
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDR_MAINFRAME 128
+// The About item's command on the system menu (its low four bits are the
+// system's).
+#define IDM_ABOUTBOX 0x0010
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

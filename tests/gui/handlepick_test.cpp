@@ -26,11 +26,11 @@ constexpr wchar_t kExe[] = L"handlepick.exe";
 constexpr char kTitle[] = "外接句柄 - Quorvel趋势分析软件";
 constexpr char kMessageTitle[] = "handlepick";
 constexpr char kCopied[] = "已复制到粘贴板!";
+constexpr char kCopyFailed[] = "复制失败: 剪贴板正被其他程序占用, 请稍后再试。";
 constexpr char kButtonText[] = "目标按钮";
 constexpr char kDisabledText[] = "停用的输入框";
 constexpr char kTargetCaption[] = "拾取目标窗口";
 constexpr char kUntouched[] = "picker-test: not copied";
-constexpr int kAboutCommand = 16;
 constexpr COLORREF kOutlinePen = RGB(125, 0, 125);
 
 std::uint32_t low32(HWND window) {
@@ -374,18 +374,34 @@ TEST_F(HandlepickTest, AlwaysOnTopSwitchesTopmostOffAndOnWithoutMovingTheWindow)
     EXPECT_TRUE(EqualRect(&place, &now)) << "the window moved";
 }
 
-TEST_F(HandlepickTest, CopyPutsTheEditedHandleTextOnTheClipboardAndSaysSo) {
+// The edited handle text goes onto the clipboard; while another program
+// (here the test) holds the clipboard open, the copy fails and says so.
+TEST_F(HandlepickTest, CopyPutsTheEditedHandleTextOnTheClipboardAndSaysWhetherItDid) {
     const std::wstring edited = wide("句柄 12345");
     ASSERT_TRUE(setControlText(dialog_, IDC_HANDLE, edited));
-    ASSERT_TRUE(setClipboardText(kUntouched));
+    struct Case {
+        bool clipboardHeld;
+        const char* message;
+        std::string clipboard;
+    };
+    for (const Case& copy :
+         {Case{false, kCopied, codePage936(edited)}, Case{true, kCopyFailed, kUntouched}}) {
+        SCOPED_TRACE(copy.message);
+        ASSERT_TRUE(setClipboardText(kUntouched));
+        if (copy.clipboardHeld) {
+            ASSERT_TRUE(OpenClipboard(nullptr));
+        }
 
-    clickButton(dialog_, IDC_COPY);
-    const auto box = answerMessageBox(dialog_);
+        clickButton(dialog_, IDC_COPY);
+        const auto box = answerMessageBox(dialog_);
+        if (copy.clipboardHeld)
+            CloseClipboard();
 
-    ASSERT_TRUE(box) << "复制 showed no message";
-    EXPECT_EQ(utf8(box->title), kMessageTitle);
-    EXPECT_EQ(utf8(box->text), kCopied);
-    EXPECT_EQ(clipboardText(), codePage936(edited));
+        ASSERT_TRUE(box) << "复制 showed no message";
+        EXPECT_EQ(utf8(box->title), kMessageTitle);
+        EXPECT_EQ(utf8(box->text), copy.message);
+        EXPECT_EQ(clipboardText(), copy.clipboard);
+    }
 }
 
 TEST_F(HandlepickTest, EnterNeitherPicksNorClosesButStartsALineInTheTextBoxAndEscCloses) {
@@ -411,7 +427,7 @@ TEST_F(HandlepickTest, CloseBoxEndsTheTool) {
 }
 
 TEST_F(HandlepickTest, AboutItemOfTheSystemMenuShowsTheAboutBox) {
-    postSysCommand(dialog_, kAboutCommand);
+    postSysCommand(dialog_, IDM_ABOUTBOX);
     const HWND about = waitForOwnedDialog(dialog_);
     ASSERT_NE(about, nullptr) << "no About box";
     EXPECT_EQ(utf8(windowText(about)), "关于 handlepick");

@@ -14,8 +14,8 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     while (folderEnd > 0 && path[folderEnd - 1] != L'\\' && path[folderEnd - 1] != L'/')
         --folderEnd;
     lstrcpyW(path + folderEnd, L"planted-dll-loaded.txt");
-    const HANDLE marker = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE marker =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (marker != INVALID_HANDLE_VALUE)
         CloseHandle(marker);
     return TRUE;
