@@ -11,4 +11,9 @@ inline int scaledForDpi(int pixelsAt96, int dpi) {
     return MulDiv(pixelsAt96, dpi, 96);
 }
 
+// The system's fonts and sizes of window frames, menus and messages, for
+// the given DPI where the system can tell them per DPI (Windows 10 1607 on),
+// else for the session's DPI. False when the system gives none.
+bool readNonClientMetrics(int dpi, NONCLIENTMETRICSW& metrics);
+
 } // namespace shell

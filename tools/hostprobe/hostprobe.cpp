@@ -18,6 +18,10 @@
 // and, when the tool cannot be started, tool_start_failed error=<n>.
 #include "tools/hostprobe/payload_decode.h"
 
+#include "shell/dpi.h"
+#include "shell/handles.h"
+#include "shell/strconv.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -48,35 +52,10 @@ constexpr wchar_t kUsage[] =
     L"--hang-after it stops answering messages for MS milliseconds (default 60000) once it has "
     L"handled N of them.";
 
-std::wstring widen(std::string_view utf8) {
-    if (utf8.empty())
-        return {};
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), length);
-    return text;
-}
-
-std::string narrow(UINT codePage, std::wstring_view text) {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
+using shell::widen;
 
 std::string cp936ToUtf8(std::string_view bytes) {
-    if (bytes.empty())
-        return {};
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(936, 0, bytes.data(), size, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(936, 0, bytes.data(), size, text.data(), length);
-    return narrow(CP_UTF8, text);
+    return shell::toUtf8(shell::fromCodePage936(bytes));
 }
 
 // Window handles travel as decimal text read by atoi: only the low 32 bits
@@ -146,75 +125,31 @@ bool parseOptions(const std::vector<std::wstring>& arguments, Options& options) 
 
 class LogFile {
   public:
-    LogFile() = default;
-    ~LogFile() {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-    }
-    LogFile(const LogFile&) = delete;
-    LogFile& operator=(const LogFile&) = delete;
-
     bool open(const std::wstring& path) {
-        file_ = CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        return file_ != INVALID_HANDLE_VALUE;
+        file_ = shell::FileHandle(CreateFileW(
+            path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(file_);
     }
 
     // One unbuffered write per line: a reader sees whole lines at once.
     void writeLine(const std::string& line) {
-        if (file_ == INVALID_HANDLE_VALUE)
+        if (!file_)
             return;
         const std::string bytes = line + "\n";
         DWORD written = 0;
-        WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
 
   private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    shell::FileHandle file_;
 };
 
-class GdiFont {
-  public:
-    GdiFont() = default;
-    ~GdiFont() { reset(nullptr); }
-    GdiFont(const GdiFont&) = delete;
-    GdiFont& operator=(const GdiFont&) = delete;
-    void reset(HFONT font) {
-        if (font_)
-            DeleteObject(font_);
-        font_ = font;
-    }
-    HFONT get() const { return font_; }
-
-  private:
-    HFONT font_ = nullptr;
-};
-
-int windowDpi(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow && window) {
-        if (const UINT dpi = getDpiForWindow(window))
-            return static_cast<int>(dpi);
-    }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
-HFONT createMessageFont(int dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    using ForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-    static const auto forDpi = reinterpret_cast<ForDpiFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
-    const bool read = (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                                        static_cast<UINT>(dpi))) ||
-                      SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    return read ? CreateFontIndirectW(&metrics.lfMessageFont) : nullptr;
+shell::Font createMessageFont(int dpi) {
+    NONCLIENTMETRICSW metrics;
+    if (!shell::readNonClientMetrics(dpi, metrics))
+        return shell::Font{};
+    return shell::Font(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
 std::wstring timeOfDay() {
@@ -231,10 +166,6 @@ class ProbeWindow {
     explicit ProbeWindow(Options options) : options_(std::move(options)) {}
     ProbeWindow(const ProbeWindow&) = delete;
     ProbeWindow& operator=(const ProbeWindow&) = delete;
-    ~ProbeWindow() {
-        if (tool_)
-            CloseHandle(tool_);
-    }
 
     bool create(HINSTANCE instance, int show);
     void startTool();
@@ -250,17 +181,17 @@ class ProbeWindow {
     void onToolExit();
     void hangIfDue();
     void setStatus(const std::wstring& toolState);
-    int scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+    int scaled(int pixels) const { return shell::scaledForDpi(pixels, dpi_); }
 
     Options options_;
     LogFile log_;
     HWND window_ = nullptr;
     HWND status_ = nullptr;
     HWND list_ = nullptr;
-    GdiFont font_;
+    shell::Font font_;
     int dpi_ = 96;
     unsigned long long sequence_ = 0;
-    HANDLE tool_ = nullptr;
+    shell::KernelHandle tool_;
     DWORD toolExitCode_ = 0;
 };
 
@@ -321,7 +252,7 @@ void ProbeWindow::createChildren() {
 void ProbeWindow::applyDpi(int dpi) {
     const int previous = dpi_;
     dpi_ = dpi;
-    font_.reset(createMessageFont(dpi_));
+    font_ = createMessageFont(dpi_);
     for (HWND child : {status_, list_})
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     if (previous != dpi_ && list_) {
@@ -388,16 +319,15 @@ void ProbeWindow::startTool() {
         return;
     }
     CloseHandle(process.hThread);
-    tool_ = process.hProcess;
+    tool_.reset(process.hProcess);
     log_.writeLine("host hwnd=" + hwndText + " tool_pid=" + std::to_string(process.dwProcessId));
     setStatus(L"tool pid " + std::to_wstring(process.dwProcessId) + L" running: " + commandLine);
 }
 
 void ProbeWindow::onToolExit() {
     DWORD code = 0;
-    GetExitCodeProcess(tool_, &code);
-    CloseHandle(tool_);
-    tool_ = nullptr;
+    GetExitCodeProcess(tool_.get(), &code);
+    tool_.reset();
     toolExitCode_ = code;
     log_.writeLine("tool_exit code=" + std::to_string(code));
     setStatus(L"tool exited with code " + std::to_wstring(code));
@@ -460,7 +390,7 @@ LRESULT CALLBACK ProbeWindow::windowProc(HWND window, UINT message, WPARAM wPara
 LRESULT ProbeWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        dpi_ = windowDpi(window_);
+        dpi_ = shell::dpiOf(window_);
         createChildren();
         applyDpi(dpi_);
         return 0;
@@ -505,8 +435,9 @@ void ProbeWindow::hangIfDue() {
 int ProbeWindow::run() {
     for (;;) {
         hangIfDue();
-        const DWORD handles = tool_ ? 1 : 0;
-        const DWORD woke = MsgWaitForMultipleObjectsEx(handles, tool_ ? &tool_ : nullptr, INFINITE,
+        const HANDLE tool = tool_.get();
+        const DWORD handles = tool ? 1 : 0;
+        const DWORD woke = MsgWaitForMultipleObjectsEx(handles, tool ? &tool : nullptr, INFINITE,
                                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (handles && woke == WAIT_OBJECT_0) {
             onToolExit();

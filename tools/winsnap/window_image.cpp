@@ -1,24 +1,12 @@
 #include "window_image.h"
 
+#include "shell/handles.h"
+
 #include <cstdint>
+#include <optional>
 
 namespace winsnap {
 namespace {
-
-class ScreenDc {
-  public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_)
-            ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return dc_; }
-
-  private:
-    HDC dc_;
-};
 
 // A 24-bit bottom-up DIB section selected into a memory DC: its bits are
 // already in the order a BMP file stores them.
@@ -31,56 +19,29 @@ class Canvas {
         info_.bmiHeader.biPlanes = 1;
         info_.bmiHeader.biBitCount = 24;
         info_.bmiHeader.biCompression = BI_RGB;
-        bitmap_ = CreateDIBSection(screen, &info_, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        dc_ = CreateCompatibleDC(screen);
+        bitmap_.reset(CreateDIBSection(screen, &info_, DIB_RGB_COLORS, &bits_, nullptr, 0));
+        dc_.reset(CreateCompatibleDC(screen));
         if (bitmap_ && dc_)
-            previous_ = SelectObject(dc_, bitmap_);
+            selection_.emplace(dc_.get(), bitmap_.get());
     }
-    ~Canvas() {
-        if (previous_)
-            SelectObject(dc_, previous_);
-        if (dc_)
-            DeleteDC(dc_);
-        if (bitmap_)
-            DeleteObject(bitmap_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
 
-    explicit operator bool() const { return previous_ != nullptr && bits_ != nullptr; }
-    HDC dc() const { return dc_; }
+    explicit operator bool() const { return selection_.has_value() && bits_ != nullptr; }
+    HDC dc() const { return dc_.get(); }
     const void* bits() const { return bits_; }
     const BITMAPINFOHEADER& header() const { return info_.bmiHeader; }
 
   private:
     BITMAPINFO info_{};
-    HBITMAP bitmap_ = nullptr;
     void* bits_ = nullptr;
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    shell::Bitmap bitmap_;
+    shell::MemoryDc dc_;
+    std::optional<shell::Selection> selection_;
 };
 
-class OutputFile {
-  public:
-    explicit OutputFile(const std::wstring& path)
-        : file_(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~OutputFile() {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-    }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    explicit operator bool() const { return file_ != INVALID_HANDLE_VALUE; }
-    bool write(const void* data, DWORD size) {
-        DWORD written = 0;
-        return WriteFile(file_, data, size, &written, nullptr) && written == size;
-    }
-
-  private:
-    HANDLE file_;
-};
+bool writeAll(HANDLE file, const void* data, DWORD size) {
+    DWORD written = 0;
+    return WriteFile(file, data, size, &written, nullptr) && written == size;
+}
 
 } // namespace
 
@@ -89,8 +50,8 @@ bool saveScreenRect(const RECT& screenRect, const std::wstring& bmpPath) {
     const int height = screenRect.bottom - screenRect.top;
     if (width <= 0 || height <= 0)
         return false;
-    ScreenDc screen;
-    if (!screen.get())
+    const shell::WindowDc screen(nullptr);
+    if (!screen)
         return false;
     Canvas canvas(screen.get(), width, height);
     if (!canvas)
@@ -112,10 +73,11 @@ bool saveScreenRect(const RECT& screenRect, const std::wstring& bmpPath) {
     BITMAPINFOHEADER infoHeader = canvas.header();
     infoHeader.biSizeImage = static_cast<DWORD>(imageSize);
 
-    OutputFile file(bmpPath);
-    return file && file.write(&fileHeader, sizeof(fileHeader)) &&
-           file.write(&infoHeader, sizeof(infoHeader)) &&
-           file.write(canvas.bits(), static_cast<DWORD>(imageSize));
+    const shell::FileHandle file(CreateFileW(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && writeAll(file.get(), &fileHeader, sizeof(fileHeader)) &&
+           writeAll(file.get(), &infoHeader, sizeof(infoHeader)) &&
+           writeAll(file.get(), canvas.bits(), static_cast<DWORD>(imageSize));
 }
 
 bool saveWindowImage(HWND window, const std::wstring& bmpPath) {

@@ -13,6 +13,9 @@
 // Exit codes: 0 saved, 1 no such window, 2 wrong arguments, 3 not saved.
 #include "window_image.h"
 
+#include "shell/handles.h"
+#include "shell/window_text.h"
+
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -136,17 +139,17 @@ struct Search {
 
 std::vector<DWORD> processesRunning(const std::wstring& executable) {
     std::vector<DWORD> ids;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    // Empty, like a file that could not be opened, when it fails.
+    const shell::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
         return ids;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
         if (lstrcmpiW(entry.szExeFile, executable.c_str()) == 0)
             ids.push_back(entry.th32ProcessID);
     }
-    CloseHandle(snapshot);
     return ids;
 }
 
@@ -156,10 +159,7 @@ BOOL CALLBACK checkWindow(HWND window, LPARAM lParam) {
         return TRUE;
     bool matches = false;
     if (search.options->target == Target::Title) {
-        const int length = GetWindowTextLengthW(window);
-        std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
-        title.resize(static_cast<std::size_t>(GetWindowTextW(window, title.data(), length + 1)));
-        matches = title == search.options->title;
+        matches = shell::windowText(window) == search.options->title;
     } else {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
