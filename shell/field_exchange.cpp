@@ -30,40 +30,35 @@ void FieldExchange::fail(int id, const std::wstring& text) {
     SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
-FieldExchange& FieldExchange::number(int id, std::int32_t& field, const wchar_t* name) {
+// A number field: written as `shown`; read by `parse`, and when the text is
+// no such number, the prompt made from `promptFormat` and the field's name.
+template <class Number, class Parse>
+FieldExchange& FieldExchange::number(int id, Number& field, const std::wstring& shown, Parse parse,
+                                     const wchar_t* promptFormat, const wchar_t* name) {
     if (writing()) {
-        SetDlgItemTextW(dialog_, id, std::to_wstring(field).c_str());
+        SetDlgItemTextW(dialog_, id, shown.c_str());
     } else if (reading()) {
-        if (const auto value = parseInt32Field(toUtf8(controlText(id))))
+        if (const auto value = parse(toUtf8(controlText(id))))
             field = *value;
         else
-            fail(id, prompt(L"请在“%ls”中输入一个整数（-2147483648 至 2147483647）。", name));
+            fail(id, prompt(promptFormat, name));
     }
     return *this;
+}
+
+FieldExchange& FieldExchange::number(int id, std::int32_t& field, const wchar_t* name) {
+    return number(id, field, std::to_wstring(field), parseInt32Field,
+                  L"请在“%ls”中输入一个整数（-2147483648 至 2147483647）。", name);
 }
 
 FieldExchange& FieldExchange::number(int id, std::uint32_t& field, const wchar_t* name) {
-    if (writing()) {
-        SetDlgItemTextW(dialog_, id, std::to_wstring(field).c_str());
-    } else if (reading()) {
-        if (const auto value = parseUint32Field(toUtf8(controlText(id))))
-            field = *value;
-        else
-            fail(id, prompt(L"请在“%ls”中输入一个不小于 0 的整数（至多 4294967295）。", name));
-    }
-    return *this;
+    return number(id, field, std::to_wstring(field), parseUint32Field,
+                  L"请在“%ls”中输入一个不小于 0 的整数（至多 4294967295）。", name);
 }
 
 FieldExchange& FieldExchange::number(int id, float& field, const wchar_t* name) {
-    if (writing()) {
-        SetDlgItemTextW(dialog_, id, widen(formatFloatField(field)).c_str());
-    } else if (reading()) {
-        if (const auto value = parseFloatField(toUtf8(controlText(id))))
-            field = *value;
-        else
-            fail(id, prompt(L"请在“%ls”中输入一个数字。", name));
-    }
-    return *this;
+    return number(id, field, widen(formatFloatField(field)), parseFloatField,
+                  L"请在“%ls”中输入一个数字。", name);
 }
 
 FieldExchange& FieldExchange::text(int id, std::wstring& field) {

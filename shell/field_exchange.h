@@ -34,6 +34,9 @@ class FieldExchange {
   private:
     bool reading() const { return direction_ == Direction::fromControls && !failed_; }
     bool writing() const { return direction_ == Direction::toControls; }
+    template <class Number, class Parse>
+    FieldExchange& number(int id, Number& field, const std::wstring& shown, Parse parse,
+                          const wchar_t* promptFormat, const wchar_t* name);
     std::wstring controlText(int id) const;
     void fail(int id, const std::wstring& prompt);
 
