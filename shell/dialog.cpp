@@ -1,6 +1,7 @@
 #include "shell/dialog.h"
 
 #include "shell/app.h"
+#include "shell/handles.h"
 #include "shell/shell_resources.h"
 
 #include <windowsx.h>
@@ -88,15 +89,13 @@ INT_PTR Dialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 bool Dialog::paintMinimised() {
     if (!minimisedIcon_ || !IsIconic(hwnd_))
         return false;
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const PaintDc paint(hwnd_);
+    SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()), 0);
     RECT client;
     GetClientRect(hwnd_, &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, minimisedIcon_);
-    EndPaint(hwnd_, &paint);
+    DrawIcon(paint.get(), x, y, minimisedIcon_);
     return true;
 }
 
