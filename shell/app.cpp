@@ -1,5 +1,6 @@
 #include "shell/app.h"
 
+#include "shell/dll_search.h"
 #include "shell/field_text.h"
 #include "shell/strconv.h"
 
@@ -44,33 +45,6 @@ HostLink hostLinkFromCommandLine() {
     return link;
 }
 
-// Only the system folder is searched for DLLs loaded while the tool runs,
-// where the system can restrict the search (Windows 8 on, Windows 7 with its
-// loader update): a DLL placed beside the program or in the working folder
-// is never picked up in place of a system one. Returns whether it could.
-bool restrictDllSearch() {
-    // Without the restriction the working folder at least leaves the search.
-    SetDllDirectoryW(L"");
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const auto setDefaultDllDirectories =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    return setDefaultDllDirectories &&
-           setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
-}
-
-// A system DLL from the system folder and nowhere else.
-HMODULE loadSystemLibrary(const wchar_t* name, bool searchRestricted) {
-    if (searchRestricted)
-        return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    std::wstring path(MAX_PATH, L'\0');
-    const UINT length = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
-    if (length == 0 || length >= path.size())
-        return nullptr;
-    path.resize(length);
-    return LoadLibraryW((path + L'\\' + name).c_str());
-}
-
 } // namespace
 
 std::wstring programPath() {
@@ -101,7 +75,7 @@ const std::wstring& appName() {
 
 int startTool(HINSTANCE instance, const ToolTraits& traits,
               const std::function<void()>& runMainDialog) {
-    const bool searchRestricted = restrictDllSearch();
+    restrictDllSearch();
     ProcessState& process = state();
     process.instance = instance;
     process.appName = programFileName();
@@ -113,7 +87,7 @@ int startTool(HINSTANCE instance, const ToolTraits& traits,
     bool oleReady = false;
     if (traits.usesRichEdit) {
         oleReady = SUCCEEDED(OleInitialize(nullptr));
-        loadSystemLibrary(L"Msftedit.dll", searchRestricted);
+        loadSystemLibrary(L"Msftedit.dll");
     }
     if (traits.readsCommandLine)
         process.hostLink = hostLinkFromCommandLine();

@@ -18,6 +18,7 @@
 // and, when the tool cannot be started, tool_start_failed error=<n>.
 #include "tools/hostprobe/payload_decode.h"
 
+#include "shell/dll_search.h"
 #include "shell/dpi.h"
 #include "shell/handles.h"
 #include "shell/strconv.h"
@@ -481,6 +482,7 @@ int runProbe(HINSTANCE instance, int show) {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    shell::restrictDllSearch();
     try {
         return runProbe(instance, show);
     } catch (...) {

@@ -13,6 +13,7 @@
 // Exit codes: 0 saved, 1 no such window, 2 wrong arguments, 3 not saved.
 #include "window_image.h"
 
+#include "shell/dll_search.h"
 #include "shell/handles.h"
 #include "shell/window_text.h"
 
@@ -207,6 +208,7 @@ void printRect(HWND window, const RECT& rect) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    shell::restrictDllSearch();
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fputs(
