@@ -197,7 +197,7 @@ void TileFilterDialog::onCommand(int id, int code, HWND) {
         recompute();
     } else if (id == layout_.reset) {
         resetBoxes();
-        SetDlgItemTextW(hwnd(), layout_.numbers, L"");
+        replaceNumberBoxText(L"");
     } else if (id == layout_.loadBase) {
         loadBaseSetFromBox(hwnd(), item(layout_.numbers), sieve_, count_,
                            [this] { resetBoxes(); });
@@ -213,7 +213,36 @@ void TileFilterDialog::onCommand(int id, int code, HWND) {
 
 void TileFilterDialog::showNumbers() {
     const std::wstring text = numberBoxLines(sieve_.numberList(), sieve_.design().digitCount);
-    SetDlgItemTextW(hwnd(), layout_.numbers, text.c_str());
+    replaceNumberBoxText(text);
+}
+
+// The number box takes a new text in a fresh box when it holds one already:
+// a rich edit empties a document of ten thousand paragraphs only slowly, and
+// destroying it is quick. The fresh box has the old one's styles, place,
+// z and tab order, the dialog's font and the unlimited text length.
+void TileFilterDialog::replaceNumberBoxText(const std::wstring& text) {
+    HWND box = item(layout_.numbers);
+    if (GetWindowTextLengthW(box) > 0) {
+        RECT place;
+        GetWindowRect(box, &place);
+        MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&place), 2);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(box, GWL_STYLE));
+        const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(box, GWL_EXSTYLE));
+        const HWND before = GetWindow(box, GW_HWNDPREV);
+        const bool focused = GetFocus() == box;
+        DestroyWindow(box);
+        box = CreateWindowExW(exStyle, MSFTEDIT_CLASS, L"", style, place.left, place.top,
+                              place.right - place.left, place.bottom - place.top, hwnd(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout_.numbers)),
+                              shell::instance(), nullptr);
+        SetWindowPos(box, before ? before : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SendMessageW(box, WM_SETFONT, SendMessageW(hwnd(), WM_GETFONT, 0, 0), FALSE);
+        SendMessageW(box, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+        if (focused)
+            SetFocus(box);
+    }
+    SetWindowTextW(box, text.c_str());
 }
 
 } // namespace sieve

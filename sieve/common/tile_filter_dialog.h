@@ -89,6 +89,7 @@ class TileFilterDialog : public shell::MainDialog {
     void resetBoxes();
     void enableMustContain(bool enabled);
     void showNumbers();
+    void replaceNumberBoxText(const std::wstring& text);
     bool checked(int id) const;
 
     NumberSieve sieve_;
