@@ -20,8 +20,9 @@ constexpr std::array<int, sieve3::kGroupCount> kGroupFirstIds = {
 };
 
 constexpr sieve::FilterDialogIds kIds{
-    IDD_SIEVE3, kGroupFirstIds, IDX_MUST_ON, IDX_MUST_DIGIT, IDX_HIT,  IDX_DISTINCT, IDC_NUMBERS,
-    IDC_RESET,  IDC_LOAD_BASE,  IDC_HANDOFF, IDC_COUNT,      IDC_SHOW, IDC_COPY,
+    IDD_SIEVE3, kGroupFirstIds, IDX_MUST_DIGIT, IDX_HIT,
+    {IDX_MUST_ON, IDX_DISTINCT, IDC_NUMBERS, IDC_RESET, IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT,
+     IDC_SHOW, IDC_COPY},
 };
 
 // The host's custom three-digit text indicators, under the parent of the

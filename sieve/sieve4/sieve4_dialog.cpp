@@ -38,8 +38,9 @@ const std::array<TileGrid, 13> kGrids{{
 }};
 
 constexpr sieve::TileDialogLayout kLayout{
-    IDD_SIEVE4,  IDT_FIRST_TILE, IDT_LAST_TILE, kGrids,   IDX_MUST_ON, IDX_DISTINCT,
-    IDC_NUMBERS, IDC_RESET,      IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT, IDC_SHOW, IDC_COPY,
+    IDD_SIEVE4, IDT_FIRST_TILE, kGrids,
+    {IDX_MUST_ON, IDX_DISTINCT, IDC_NUMBERS, IDC_RESET, IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT,
+     IDC_SHOW, IDC_COPY},
 };
 
 } // namespace

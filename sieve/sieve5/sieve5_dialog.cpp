@@ -40,8 +40,9 @@ const std::array<TileGrid, 14> kGrids{{
 }};
 
 constexpr sieve::TileDialogLayout kLayout{
-    IDD_SIEVE5,  IDT_FIRST_TILE, IDT_LAST_TILE, kGrids,   IDX_MUST_ON, IDX_DISTINCT,
-    IDC_NUMBERS, IDC_RESET,      IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT, IDC_SHOW, IDC_COPY,
+    IDD_SIEVE5, IDT_FIRST_TILE, kGrids,
+    {IDX_MUST_ON, IDX_DISTINCT, IDC_NUMBERS, IDC_RESET, IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT,
+     IDC_SHOW, IDC_COPY},
 };
 
 } // namespace
