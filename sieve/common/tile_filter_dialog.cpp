@@ -31,6 +31,21 @@ std::wstring numberBoxLines(std::string_view numberList, int digits) {
     return text;
 }
 
+namespace {
+
+// The must-contain digits and hit counts and one row per position.
+std::vector<TileGrid> sharedGrids(int digits) {
+    std::vector<TileGrid> grids{
+        {TileGrid::kMustDigits, 10, 30, 25, 25, 10},
+        {TileGrid::kHitCounts, digits + 1, 75, 55, 25, digits + 1},
+    };
+    for (int position = 0; position < digits; ++position)
+        grids.push_back({position, 10, 55, 115 + 30 * position, 25, 10});
+    return grids;
+}
+
+} // namespace
+
 TileFilterDialog::TileFilterDialog(const FilterDesign& design, const TileDialogLayout& layout,
                                    TileDialogTraits traits)
     : SieveDialog(layout.templateId, {traits.aboutItem}, design, layout.controls,
@@ -58,12 +73,14 @@ bool TileFilterDialog::createTiles() {
     const auto y = [&](int pixels) { return MulDiv(pixels, units.bottom, 3000); };
     int id = layout_.firstTileId;
     bool created = true;
-    for (const TileGrid& grid : layout_.grids) {
+    std::vector<TileGrid> grids = sharedGrids(numbers().design().digitCount);
+    grids.insert(grids.end(), layout_.grids.begin(), layout_.grids.end());
+    for (const TileGrid& grid : grids) {
         const bool enabled = grid.target >= 0;
         for (int box = 0; box < grid.count; ++box, ++id) {
-            const int left = grid.left + grid.stepX * (box % grid.perRow);
-            const int top = grid.top + grid.stepY * (box / grid.perRow);
-            const RECT pixels{x(left), y(top), x(left + grid.width), y(top + grid.height)};
+            const int left = grid.left + (grid.width + TileGrid::kGap) * (box % grid.perRow);
+            const int top = grid.top + (TileGrid::kHeight + TileGrid::kGap) * (box / grid.perRow);
+            const RECT pixels{x(left), y(top), x(left + grid.width), y(top + TileGrid::kHeight)};
             auto tile = std::make_unique<ToggleBox>();
             if (tile->create(hwnd(), id, grid.caption(box), pixels, enabled))
                 addBox(id, grid.target, box);
@@ -113,10 +130,11 @@ void TileFilterDialog::replaceNumberBoxText(const std::wstring& text) {
         const HWND before = GetWindow(box, GW_HWNDPREV);
         const bool focused = GetFocus() == box;
         DestroyWindow(box);
-        box = CreateWindowExW(exStyle, MSFTEDIT_CLASS, L"", style, place.left, place.top,
-                              place.right - place.left, place.bottom - place.top, hwnd(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout_.controls.numbers)),
-                              shell::instance(), nullptr);
+        box =
+            CreateWindowExW(exStyle, MSFTEDIT_CLASS, L"", style, place.left, place.top,
+                            place.right - place.left, place.bottom - place.top, hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout_.controls.numbers)),
+                            shell::instance(), nullptr);
         SetWindowPos(box, before ? before : HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SendMessageW(box, WM_SETFONT, SendMessageW(hwnd(), WM_GETFONT, 0, 0), FALSE);

@@ -14,20 +14,33 @@
 
 namespace sieve {
 
+// Captions the grids use.
+std::wstring numberCaption(int box);
+// The pattern word of box `box`: position i takes `second` when bit
+// (digits − 1 − i) of `box` is set, else `first`.
+std::wstring patternCaption(int box, int digits, wchar_t first, wchar_t second);
+template <int Digits, wchar_t First, wchar_t Second> std::wstring patternCaption(int box) {
+    return patternCaption(box, Digits, First, Second);
+}
+
 // One grid of tiles: box k of the grid sits at
-// (left + stepX·(k mod perRow), top + stepY·⌊k / perRow⌋), width × height,
+// (left + (width + 5)·(k mod perRow), top + 30·⌊k / perRow⌋), width × 25,
 // in pixels of the dialog's client area as laid out with 宋体 9 at 96 DPI.
 struct TileGrid {
     static constexpr int kMustDigits = kMustDigitBoxes;
     static constexpr int kHitCounts = kHitCountBoxes;
+    static constexpr int kHeight = 25;
+    static constexpr int kGap = 5;
 
     int target; // a kill group index, or one of the two above
     int count;
-    int left, top, width, height;
-    int stepX, stepY, perRow;
-    std::wstring (*caption)(int box);
+    int left, top, width, perRow;
+    std::wstring (*caption)(int box) = numberCaption;
 };
 
+// Both tools have the must-contain tiles and one row of ten per position
+// (groups 0 .. digitCount − 1) at the same place; the dialog makes those
+// first, then the tool's own grids.
 struct TileDialogLayout {
     int templateId;
     int firstTileId; // tiles are numbered from here in grid order
@@ -44,12 +57,6 @@ struct TileDialogTraits {
     bool closesOnEnterEscape = true;
     bool aboutItem = true;
 };
-
-// Captions the grids use.
-std::wstring numberCaption(int box);
-// The pattern word of box `box`: position i takes `second` when bit
-// (digits − 1 − i) of `box` is set, else `first`.
-std::wstring patternCaption(int box, int digits, wchar_t first, wchar_t second);
 
 // The number box's text: the NumberList with a line break after every tenth
 // number (a rich edit fills in time only with short paragraphs).

@@ -43,10 +43,10 @@ bool ToggleBox::create(HWND parent, int id, const std::wstring& caption, const R
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     if (!enabled)
         style |= WS_DISABLED;
-    window_ = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kClassName, caption.c_str(), style, pixels.left, pixels.top,
-                              pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), shell::instance(),
-                              this);
+    window_ =
+        CreateWindowExW(WS_EX_NOPARENTNOTIFY, kClassName, caption.c_str(), style, pixels.left,
+                        pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), shell::instance(), this);
     return window_ != nullptr;
 }
 
@@ -57,7 +57,8 @@ void ToggleBox::setTicked(int value) {
 
 LRESULT CALLBACK ToggleBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<ToggleBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<ToggleBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }

@@ -20,7 +20,10 @@ constexpr std::array<int, sieve3::kGroupCount> kGroupFirstIds = {
 };
 
 constexpr sieve::FilterDialogIds kIds{
-    IDD_SIEVE3, kGroupFirstIds, IDX_MUST_DIGIT, IDX_HIT,
+    IDD_SIEVE3,
+    kGroupFirstIds,
+    IDX_MUST_DIGIT,
+    IDX_HIT,
     {IDX_MUST_ON, IDX_DISTINCT, IDC_NUMBERS, IDC_RESET, IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT,
      IDC_SHOW, IDC_COPY},
 };
@@ -54,8 +57,8 @@ void createFolderPath(const std::wstring& folder) {
 }
 
 bool writeBytes(const std::wstring& path, const std::string& bytes) {
-    const shell::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const shell::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     std::size_t written = 0;
