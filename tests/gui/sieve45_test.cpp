@@ -1,7 +1,6 @@
 // sieve4 (四星缩水杀号) and sieve5 (五星缩水杀号) driven from outside as a
-// user would: real clicks on their tiles through the X display (a posted
-// message would skip the release hook), the count they paint, the number
-// box, the clipboard and the bytes a host receives.
+// user would: real clicks on their tiles through the X display, the count
+// they paint, the number box, the clipboard and the bytes a host receives.
 #include "harness.h"
 
 #include "sieve/common/number_sieve.h"
