@@ -9,15 +9,6 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x5C0;
 
-// GDI objects released on every path out of painting.
-struct GdiObject {
-    HGDIOBJ handle;
-    ~GdiObject() {
-        if (handle)
-            DeleteObject(handle);
-    }
-};
-
 } // namespace
 
 CountDisplay::~CountDisplay() {
@@ -61,40 +52,42 @@ LRESULT CALLBACK CountDisplay::procedure(HWND window, UINT message, WPARAM wPara
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+// The font for the window's present DPI, made again only when that changes.
+HFONT CountDisplay::font() {
+    const int dpi = shell::dpiOf(window_);
+    if (!font_ || fontDpi_ != dpi) {
+        LOGFONTW face{};
+        face.lfHeight = -MulDiv(pointSize_, dpi, 720);
+        face.lfWeight = FW_NORMAL;
+        face.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(face.lfFaceName, L"Arial Black", LF_FACESIZE);
+        font_.reset(CreateFontIndirectW(&face));
+        fontDpi_ = dpi;
+    }
+    return font_.get();
+}
+
 // Drawn off screen and copied in one go, so that a count changing at every
 // click does not flicker.
 void CountDisplay::paint() {
-    PAINTSTRUCT ps;
-    HDC target = BeginPaint(window_, &ps);
+    const shell::PaintDc target(window_);
     RECT client;
     GetClientRect(window_, &client);
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
 
-    HDC dc = CreateCompatibleDC(target);
-    GdiObject bitmap{CreateCompatibleBitmap(target, width, height)};
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap.handle);
+    const shell::MemoryDc dc(CreateCompatibleDC(target.get()));
+    const shell::Bitmap bitmap(CreateCompatibleBitmap(target.get(), width, height));
+    const shell::Selection bitmapSelection(dc.get(), bitmap.get());
 
-    SetTextColor(dc, textColor_);
-    SetBkMode(dc, TRANSPARENT);
-    LOGFONTW face{};
-    face.lfHeight = -MulDiv(pointSize_, shell::dpiOf(window_), 720);
-    face.lfWeight = FW_NORMAL;
-    face.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(face.lfFaceName, L"Arial Black", LF_FACESIZE);
-    GdiObject font{CreateFontIndirectW(&face)};
-    HGDIOBJ oldFont = SelectObject(dc, font.handle);
-    GdiObject white{CreateSolidBrush(RGB(255, 255, 255))};
-    FillRect(dc, &client, static_cast<HBRUSH>(white.handle));
+    SetTextColor(dc.get(), textColor_);
+    SetBkMode(dc.get(), TRANSPARENT);
+    const shell::Selection fontSelection(dc.get(), font());
+    FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (!text_.empty())
-        DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &client,
+        DrawTextW(dc.get(), text_.c_str(), static_cast<int>(text_.size()), &client,
                   DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-    BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldBitmap);
-    DeleteDC(dc);
-    EndPaint(window_, &ps);
+    BitBlt(target.get(), 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
 }
 
 } // namespace sieve

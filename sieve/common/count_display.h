@@ -3,6 +3,8 @@
 // in 12-point "Arial Black", centred on white.
 #pragma once
 
+#include "shell/handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -28,11 +30,14 @@ class CountDisplay {
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR self);
     void paint();
+    HFONT font();
 
     HWND window_ = nullptr;
     std::wstring text_;
     COLORREF textColor_ = RGB(255, 0, 0);
     int pointSize_ = 120; // tenths of a point
+    shell::Font font_;
+    int fontDpi_ = 0;
 };
 
 } // namespace sieve

@@ -39,8 +39,10 @@ void loadBaseSetFromBox(HWND dialog, HWND numberBox, NumberSieve& sieve, CountDi
 
 void copyNumbers(HWND dialog, const NumberSieve& sieve) {
     // The list is ASCII: its code page 936 bytes are its own.
-    if (!shell::copyTextToClipboard(dialog, sieve.numberList()))
+    if (!shell::copyTextToClipboard(dialog, sieve.numberList())) {
+        shell::showCopyFailure(dialog);
         return;
+    }
     wchar_t message[64];
     std::swprintf(message, 64, L"成功复制 %d 注号码!", sieve.keptCount());
     shell::showMessage(dialog, message);

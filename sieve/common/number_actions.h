@@ -22,7 +22,7 @@ void loadBaseSetFromBox(HWND dialog, HWND numberBox, NumberSieve& sieve, CountDi
                         const std::function<void()>& resetBoxes);
 
 // 复制号码: the NumberList on the clipboard and the message with its count;
-// nothing when the clipboard cannot be opened.
+// the copy failure message when the clipboard cannot take it.
 void copyNumbers(HWND dialog, const NumberSieve& sieve);
 
 // 出图: the NumberList to the host, followed by one zero byte in the four-

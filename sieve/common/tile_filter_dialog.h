@@ -1,17 +1,11 @@
-// The dialog the four- and five-digit filters share: every criterion box is
-// a ToggleBox created at start-up in a grid of pixel rectangles, the number
-// box is a rich edit, and a release of the left button over a tile (seen
-// before it is dispatched, by the tile's identifier) recomputes the count.
-// Each tool gives its design, its tile grids, its template ids and the few
-// points where it differs.
+// The dialog of the four- and five-digit filters: every criterion box is a
+// ToggleBox created at start-up in a grid of pixel rectangles, and the
+// number box is a rich edit. Each tool gives its design, its tile grids, its
+// template ids and the few points where it differs.
 #pragma once
 
-#include "sieve/common/count_display.h"
-#include "sieve/common/number_sieve.h"
-#include "sieve/common/sieve_design.h"
+#include "sieve/common/sieve_dialog.h"
 #include "sieve/common/toggle_box.h"
-
-#include "shell/dialog.h"
 
 #include <memory>
 #include <span>
@@ -20,26 +14,38 @@
 
 namespace sieve {
 
+// Captions the grids use.
+std::wstring numberCaption(int box);
+// The pattern word of box `box`: position i takes `second` when bit
+// (digits − 1 − i) of `box` is set, else `first`.
+std::wstring patternCaption(int box, int digits, wchar_t first, wchar_t second);
+template <int Digits, wchar_t First, wchar_t Second> std::wstring patternCaption(int box) {
+    return patternCaption(box, Digits, First, Second);
+}
+
 // One grid of tiles: box k of the grid sits at
-// (left + stepX·(k mod perRow), top + stepY·⌊k / perRow⌋), width × height,
+// (left + (width + 5)·(k mod perRow), top + 30·⌊k / perRow⌋), width × 25,
 // in pixels of the dialog's client area as laid out with 宋体 9 at 96 DPI.
 struct TileGrid {
-    static constexpr int kMustDigits = -1; // the must-contain digits 0 .. 9
-    static constexpr int kHitCounts = -2;  // the hit counts 0 .. digitCount
+    static constexpr int kMustDigits = kMustDigitBoxes;
+    static constexpr int kHitCounts = kHitCountBoxes;
+    static constexpr int kHeight = 25;
+    static constexpr int kGap = 5;
 
     int target; // a kill group index, or one of the two above
     int count;
-    int left, top, width, height;
-    int stepX, stepY, perRow;
-    std::wstring (*caption)(int box);
+    int left, top, width, perRow;
+    std::wstring (*caption)(int box) = numberCaption;
 };
 
+// Both tools have the must-contain tiles and one row of ten per position
+// (groups 0 .. digitCount − 1) at the same place; the dialog makes those
+// first, then the tool's own grids.
 struct TileDialogLayout {
     int templateId;
-    int firstTileId;  // tiles are numbered from here in grid order
-    int lastTileId;   // a release over an id in firstTileId .. lastTileId recomputes
+    int firstTileId; // tiles are numbered from here in grid order
     std::span<const TileGrid> grids;
-    int mustOn, distinct, numbers, reset, loadBase, handOff, count, show, copy;
+    FilterControlIds controls;
 };
 
 struct TileDialogTraits {
@@ -52,51 +58,29 @@ struct TileDialogTraits {
     bool aboutItem = true;
 };
 
-// Captions the grids use.
-std::wstring numberCaption(int box);
-// The pattern word of box `box`: position i takes `second` when bit
-// (digits − 1 − i) of `box` is set, else `first`.
-std::wstring patternCaption(int box, int digits, wchar_t first, wchar_t second);
-
 // The number box's text: the NumberList with a line break after every tenth
 // number (a rich edit fills in time only with short paragraphs).
 std::wstring numberBoxLines(std::string_view numberList, int digits);
 
-class TileFilterDialog : public shell::MainDialog {
+class TileFilterDialog : public SieveDialog {
   public:
     TileFilterDialog(const FilterDesign& design, const TileDialogLayout& layout,
                      TileDialogTraits traits);
-    ~TileFilterDialog() override;
 
   protected:
     BOOL onInit() override;
-    void onCommand(int id, int code, HWND control) override;
     void onOK() override;
     void onCancel() override;
     std::optional<INT_PTR> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::wstring numberBoxText() const override;
+    void replaceNumberBoxText(const std::wstring& text) override;
 
   private:
-    struct Tile {
-        int target;
-        int box;
-        ToggleBox control;
-    };
-
-    static LRESULT CALLBACK messageHook(int code, WPARAM wParam, LPARAM lParam);
     bool createTiles();
-    SieveCriteria readCriteria() const;
-    void recompute();
-    void resetBoxes();
-    void enableMustContain(bool enabled);
-    void showNumbers();
-    bool checked(int id) const;
 
-    NumberSieve sieve_;
     TileDialogLayout layout_;
     TileDialogTraits traits_;
-    CountDisplay count_;
-    std::vector<std::unique_ptr<Tile>> tiles_;
-    HHOOK hook_ = nullptr;
+    std::vector<std::unique_ptr<ToggleBox>> tiles_;
 };
 
 } // namespace sieve

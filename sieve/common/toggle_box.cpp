@@ -1,15 +1,20 @@
 #include "sieve/common/toggle_box.h"
 
 #include "shell/app.h"
+#include "shell/handles.h"
 
 namespace sieve {
 namespace {
 
-struct Pen {
-    HPEN handle;
-    explicit Pen(COLORREF color) : handle(CreatePen(PS_SOLID, 1, color)) {}
-    ~Pen() { DeleteObject(handle); }
-};
+// The raised frame's pens, one pixel wide at every DPI, shared by all tiles.
+HPEN lightPen() {
+    static const shell::Pen pen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    return pen.get();
+}
+HPEN darkPen() {
+    static const shell::Pen pen(CreatePen(PS_SOLID, 1, RGB(100, 100, 100)));
+    return pen.get();
+}
 
 } // namespace
 
@@ -38,23 +43,22 @@ bool ToggleBox::create(HWND parent, int id, const std::wstring& caption, const R
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     if (!enabled)
         style |= WS_DISABLED;
-    window_ = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kClassName, caption.c_str(), style, pixels.left, pixels.top,
-                              pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), shell::instance(),
-                              this);
+    window_ =
+        CreateWindowExW(WS_EX_NOPARENTNOTIFY, kClassName, caption.c_str(), style, pixels.left,
+                        pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), shell::instance(), this);
     return window_ != nullptr;
 }
 
-int ToggleBox::setTicked(int value) {
-    const int previous = ticked_;
+void ToggleBox::setTicked(int value) {
     ticked_ = value != 0 ? 1 : 0;
     InvalidateRect(window_, nullptr, FALSE);
-    return previous;
 }
 
 LRESULT CALLBACK ToggleBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<ToggleBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<ToggleBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -75,8 +79,17 @@ LRESULT ToggleBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (enabled) {
             ticked_ = 1 - ticked_;
             InvalidateRect(window_, nullptr, FALSE);
+            // The parent hears of the click once the tile has flipped.
+            SendMessageW(GetParent(window_), WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(window_), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(window_));
         }
         break;
+    case BM_GETCHECK:
+        return ticked_ != 0 ? BST_CHECKED : BST_UNCHECKED;
+    case BM_SETCHECK:
+        setTicked(wParam == BST_CHECKED ? 1 : 0);
+        return 0;
     case WM_SETCURSOR:
         if (enabled) {
             SetCursor(handCursor_);
@@ -100,14 +113,14 @@ LRESULT ToggleBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ToggleBox::paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
+    const shell::PaintDc paintDc(window_);
+    const HDC dc = paintDc.get();
     RECT client;
     GetClientRect(window_, &client);
     const bool enabled = IsWindowEnabled(window_) != FALSE;
 
     const auto font = reinterpret_cast<HFONT>(SendMessageW(GetParent(window_), WM_GETFONT, 0, 0));
-    const HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    const shell::Selection fontSelection(dc, font ? static_cast<HGDIOBJ>(font) : nullptr);
 
     const COLORREF fill = ticked_ == 0 ? untickedColor_
                           : enabled    ? tickedColor_
@@ -117,16 +130,13 @@ void ToggleBox::paint() {
 
     // The raised one-pixel frame.
     {
-        const Pen light(RGB(255, 255, 255));
-        const Pen dark(RGB(100, 100, 100));
-        const HGDIOBJ oldPen = SelectObject(dc, light.handle);
+        const shell::Selection penSelection(dc, lightPen());
         MoveToEx(dc, client.left, client.bottom - 1, nullptr);
         LineTo(dc, client.left, client.top);
         LineTo(dc, client.right - 1, client.top);
-        SelectObject(dc, dark.handle);
+        SelectObject(dc, darkPen());
         LineTo(dc, client.right - 1, client.bottom - 1);
         LineTo(dc, client.left - 1, client.bottom - 1);
-        SelectObject(dc, oldPen);
     }
 
     wchar_t caption[32] = {};
@@ -145,9 +155,6 @@ void ToggleBox::paint() {
         SetTextColor(dc, RGB(200, 200, 200));
         DrawTextW(dc, caption, -1, &shifted, format);
     }
-    if (oldFont)
-        SelectObject(dc, oldFont);
-    EndPaint(window_, &ps);
 }
 
 } // namespace sieve

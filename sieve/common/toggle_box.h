@@ -1,8 +1,10 @@
 // The coloured tile that stands for a criterion box in the four- and
 // five-digit filters: a plain child window that paints itself, flips between
-// ticked and unticked on every release of the left button and shows its
-// state by its fill. It knows nothing of the filter: the dialog reads
-// isTicked, sets the state with setTicked and enables or disables the tile.
+// ticked and unticked on every release of the left button, shows its state
+// by its fill and then tells its parent with WM_COMMAND BN_CLICKED, as a
+// check box does. It knows nothing of the filter: the dialog reads and sets
+// the state with BM_GETCHECK and BM_SETCHECK and enables or disables the
+// tile.
 #pragma once
 
 #include <windows.h>
@@ -23,13 +25,12 @@ class ToggleBox {
     bool create(HWND parent, int id, const std::wstring& caption, const RECT& pixels, bool enabled);
 
     HWND hwnd() const { return window_; }
-    // Stores the state and repaints the whole tile; returns the previous state.
-    int setTicked(int value);
-    int isTicked() const { return ticked_; }
 
     static constexpr const wchar_t* kClassName = L"TrendToggleBox";
 
   private:
+    // Stores the state and repaints the whole tile.
+    void setTicked(int value);
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();

@@ -15,8 +15,12 @@ constexpr std::array<int, sieve2::kGroupCount> kGroupFirstIds = {
 };
 
 constexpr sieve::FilterDialogIds kIds{
-    IDD_SIEVE2, kGroupFirstIds, IDX_MUST_ON, IDX_MUST_DIGIT, IDX_HIT,  IDX_DISTINCT, IDC_NUMBERS,
-    IDC_RESET,  IDC_LOAD_BASE,  IDC_HANDOFF, IDC_COUNT,      IDC_SHOW, IDC_COPY,
+    IDD_SIEVE2,
+    kGroupFirstIds,
+    IDX_MUST_DIGIT,
+    IDX_HIT,
+    {IDX_MUST_ON, IDX_DISTINCT, IDC_NUMBERS, IDC_RESET, IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT,
+     IDC_SHOW, IDC_COPY},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "sieve/sieve3/sieve3_dialog.h"
 
 #include "shell/app.h"
+#include "shell/handles.h"
 #include "sieve/common/filter_dialog.h"
 #include "sieve/sieve3/resource.h"
 #include "sieve/sieve3/sieve3_engine.h"
@@ -19,8 +20,12 @@ constexpr std::array<int, sieve3::kGroupCount> kGroupFirstIds = {
 };
 
 constexpr sieve::FilterDialogIds kIds{
-    IDD_SIEVE3, kGroupFirstIds, IDX_MUST_ON, IDX_MUST_DIGIT, IDX_HIT,  IDX_DISTINCT, IDC_NUMBERS,
-    IDC_RESET,  IDC_LOAD_BASE,  IDC_HANDOFF, IDC_COUNT,      IDC_SHOW, IDC_COPY,
+    IDD_SIEVE3,
+    kGroupFirstIds,
+    IDX_MUST_DIGIT,
+    IDX_HIT,
+    {IDX_MUST_ON, IDX_DISTINCT, IDC_NUMBERS, IDC_RESET, IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT,
+     IDC_SHOW, IDC_COPY},
 };
 
 // The host's custom three-digit text indicators, under the parent of the
@@ -28,22 +33,6 @@ constexpr sieve::FilterDialogIds kIds{
 constexpr wchar_t kIndicatorFolder[] = L"文本指标\\三星文本\\自定义指标";
 // "*.txt|*.txt|*.*|*.*||" in the form the file dialogs take.
 constexpr wchar_t kIndicatorFilter[] = L"*.txt\0*.txt\0*.*\0*.*\0";
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE handle_;
-};
 
 // The program's folder cut at its last backslash, keeping that backslash;
 // a program at the root of a drive has no parent and uses its own folder.
@@ -68,9 +57,9 @@ void createFolderPath(const std::wstring& folder) {
 }
 
 bool writeBytes(const std::wstring& path, const std::string& bytes) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
+    const shell::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     std::size_t written = 0;
     while (written < bytes.size()) {
@@ -119,7 +108,8 @@ void Sieve3Dialog::saveIndicatorFile() {
     if (!GetSaveFileNameW(&dialog))
         return;
     path.resize(path.find(L'\0'));
-    writeBytes(path, list); // a file that cannot be written is skipped silently
+    if (!writeBytes(path, list))
+        shell::showWriteFailure(hwnd(), path);
 }
 
 } // namespace

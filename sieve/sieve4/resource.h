@@ -18,4 +18,3 @@
 #define IDX_DISTINCT 1011 // 不记重胆
 
 #define IDT_FIRST_TILE 40000
-#define IDT_LAST_TILE 50000

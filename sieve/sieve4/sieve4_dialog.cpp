@@ -8,7 +8,7 @@
 
 namespace {
 
-using sieve::numberCaption;
+using sieve::patternCaption;
 using sieve::TileGrid;
 
 std::wstring formCaption(int box) {
@@ -16,30 +16,24 @@ std::wstring formCaption(int box) {
     return kForms[box];
 }
 
-// The tiles in creation order (which is also their id and tab order), in
-// pixels at 96 DPI.
-const std::array<TileGrid, 13> kGrids{{
-    {TileGrid::kMustDigits, 10, 30, 25, 25, 25, 30, 0, 10, numberCaption},
-    {TileGrid::kHitCounts, 5, 75, 55, 25, 25, 30, 0, 5, numberCaption},
-    {sieve4::kThousands, 10, 55, 115, 25, 25, 30, 0, 10, numberCaption},
-    {sieve4::kHundreds, 10, 55, 145, 25, 25, 30, 0, 10, numberCaption},
-    {sieve4::kTens, 10, 55, 175, 25, 25, 30, 0, 10, numberCaption},
-    {sieve4::kUnits, 10, 55, 205, 25, 25, 30, 0, 10, numberCaption},
-    {sieve4::kSum, 37, 15, 260, 25, 25, 30, 30, 13, numberCaption},
-    {sieve4::kTail, 10, 15, 376, 25, 25, 30, 0, 10, numberCaption},
-    {sieve4::kSpan, 10, 15, 430, 25, 25, 30, 0, 10, numberCaption},
-    {sieve4::kBigSmall, 16, 15, 485, 55, 25, 60, 30, 4,
-     [](int k) { return sieve::patternCaption(k, 4, L'大', L'小'); }},
-    {sieve4::kOddEven, 16, 267, 485, 55, 25, 60, 30, 4,
-     [](int k) { return sieve::patternCaption(k, 4, L'奇', L'偶'); }},
-    {sieve4::kPrimeComposite, 16, 519, 485, 55, 25, 60, 30, 4,
-     [](int k) { return sieve::patternCaption(k, 4, L'质', L'合'); }},
-    {sieve4::kForm, 5, 425, 395, 40, 25, 45, 0, 5, formCaption},
+// The tool's own tiles, after the must-contain and position tiles, in
+// creation order (which is also their id and tab order), in pixels at 96 DPI.
+const std::array<TileGrid, 7> kGrids{{
+    {sieve4::kSum, 37, 15, 260, 25, 13},
+    {sieve4::kTail, 10, 15, 376, 25, 10},
+    {sieve4::kSpan, 10, 15, 430, 25, 10},
+    {sieve4::kBigSmall, 16, 15, 485, 55, 4, patternCaption<4, L'大', L'小'>},
+    {sieve4::kOddEven, 16, 267, 485, 55, 4, patternCaption<4, L'奇', L'偶'>},
+    {sieve4::kPrimeComposite, 16, 519, 485, 55, 4, patternCaption<4, L'质', L'合'>},
+    {sieve4::kForm, 5, 425, 395, 40, 5, formCaption},
 }};
 
 constexpr sieve::TileDialogLayout kLayout{
-    IDD_SIEVE4,  IDT_FIRST_TILE, IDT_LAST_TILE, kGrids,   IDX_MUST_ON, IDX_DISTINCT,
-    IDC_NUMBERS, IDC_RESET,      IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT, IDC_SHOW, IDC_COPY,
+    IDD_SIEVE4,
+    IDT_FIRST_TILE,
+    kGrids,
+    {IDX_MUST_ON, IDX_DISTINCT, IDC_NUMBERS, IDC_RESET, IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT,
+     IDC_SHOW, IDC_COPY},
 };
 
 } // namespace

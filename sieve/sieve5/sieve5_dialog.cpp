@@ -8,7 +8,7 @@
 
 namespace {
 
-using sieve::numberCaption;
+using sieve::patternCaption;
 using sieve::TileGrid;
 
 std::wstring formCaption(int box) {
@@ -17,31 +17,24 @@ std::wstring formCaption(int box) {
     return kForms[box];
 }
 
-// The tiles in creation order (which is also their id and tab order), in
-// pixels at 96 DPI.
-const std::array<TileGrid, 14> kGrids{{
-    {TileGrid::kMustDigits, 10, 30, 25, 25, 25, 30, 0, 10, numberCaption},
-    {TileGrid::kHitCounts, 6, 75, 55, 25, 25, 30, 0, 6, numberCaption},
-    {sieve5::kTenThousands, 10, 55, 115, 25, 25, 30, 0, 10, numberCaption},
-    {sieve5::kThousands, 10, 55, 145, 25, 25, 30, 0, 10, numberCaption},
-    {sieve5::kHundreds, 10, 55, 175, 25, 25, 30, 0, 10, numberCaption},
-    {sieve5::kTens, 10, 55, 205, 25, 25, 30, 0, 10, numberCaption},
-    {sieve5::kUnits, 10, 55, 235, 25, 25, 30, 0, 10, numberCaption},
-    {sieve5::kSum, 46, 15, 290, 25, 25, 30, 30, 16, numberCaption},
-    {sieve5::kTail, 10, 15, 406, 25, 25, 30, 0, 10, numberCaption},
-    {sieve5::kSpan, 10, 335, 406, 25, 25, 30, 0, 10, numberCaption},
-    {sieve5::kForm, 7, 655, 406, 40, 25, 45, 0, 7, formCaption},
-    {sieve5::kBigSmall, 32, 15, 465, 65, 25, 70, 30, 16,
-     [](int k) { return sieve::patternCaption(k, 5, L'大', L'小'); }},
-    {sieve5::kOddEven, 32, 15, 553, 65, 25, 70, 30, 16,
-     [](int k) { return sieve::patternCaption(k, 5, L'奇', L'偶'); }},
-    {sieve5::kPrimeComposite, 32, 15, 643, 65, 25, 70, 30, 16,
-     [](int k) { return sieve::patternCaption(k, 5, L'质', L'合'); }},
+// The tool's own tiles, after the must-contain and position tiles, in
+// creation order (which is also their id and tab order), in pixels at 96 DPI.
+const std::array<TileGrid, 7> kGrids{{
+    {sieve5::kSum, 46, 15, 290, 25, 16},
+    {sieve5::kTail, 10, 15, 406, 25, 10},
+    {sieve5::kSpan, 10, 335, 406, 25, 10},
+    {sieve5::kForm, 7, 655, 406, 40, 7, formCaption},
+    {sieve5::kBigSmall, 32, 15, 465, 65, 16, patternCaption<5, L'大', L'小'>},
+    {sieve5::kOddEven, 32, 15, 553, 65, 16, patternCaption<5, L'奇', L'偶'>},
+    {sieve5::kPrimeComposite, 32, 15, 643, 65, 16, patternCaption<5, L'质', L'合'>},
 }};
 
 constexpr sieve::TileDialogLayout kLayout{
-    IDD_SIEVE5,  IDT_FIRST_TILE, IDT_LAST_TILE, kGrids,   IDX_MUST_ON, IDX_DISTINCT,
-    IDC_NUMBERS, IDC_RESET,      IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT, IDC_SHOW, IDC_COPY,
+    IDD_SIEVE5,
+    IDT_FIRST_TILE,
+    kGrids,
+    {IDX_MUST_ON, IDX_DISTINCT, IDC_NUMBERS, IDC_RESET, IDC_LOAD_BASE, IDC_HANDOFF, IDC_COUNT,
+     IDC_SHOW, IDC_COPY},
 };
 
 } // namespace

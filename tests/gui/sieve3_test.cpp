@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstring>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -280,6 +281,15 @@ TEST_F(Sieve3Test, CopyNumbersPutsTheListOnTheClipboard) {
     EXPECT_EQ(clipboardText(), std::optional<std::string>(""));
 }
 
+// Another program holds the clipboard open: the copy says it failed.
+TEST_F(Sieve3Test, CopyNumbersThatCannotReachTheClipboardSaysSo) {
+    start();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const std::string answer = pressAndAnswer(IDC_COPY);
+    CloseClipboard();
+    EXPECT_EQ(answer, "复制失败: 剪贴板正被其他程序占用, 请稍后再试。");
+}
+
 TEST_F(Sieve3Test, IndicatorFileHoldsTheBareList) {
     start();
     ASSERT_TRUE(setControlText(dialog_, IDC_NUMBERS, L"012 345 678"));
@@ -312,6 +322,32 @@ TEST_F(Sieve3Test, IndicatorFileHoldsTheBareList) {
     ASSERT_TRUE(waitUntil([&] { return fs::exists(target / L"empty.txt"); }));
     EXPECT_EQ(readFileBytes(target / L"empty.txt"), std::optional<std::string>(""));
     expectNoBox();
+}
+
+// An indicator file that cannot be written (another program holds it open
+// without sharing; the save dialog's question whether to replace it is
+// answered yes) is reported, naming the file.
+TEST_F(Sieve3Test, IndicatorFileThatCannotBeWrittenSaysSo) {
+    start();
+    const fs::path locked = folder_.path() / L"locked.txt";
+    ASSERT_TRUE(writeFileBytes(locked, "old"));
+    const HANDLE held = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread replace([&] {
+        const HWND files = waitForOwnedDialog(dialog_);
+        if (const HWND question = files ? waitForOwnedDialog(files) : nullptr)
+            dismiss(question, IDYES);
+    });
+    clickButton(dialog_, IDC_SAVE_INDICATOR);
+    const bool saved = completeFileDialog(dialog_, locked);
+    replace.join();
+    const auto box = saved ? answerMessageBox(dialog_) : std::nullopt;
+    CloseHandle(held);
+    ASSERT_TRUE(saved) << "the save dialog could not be completed";
+    ASSERT_TRUE(box) << "the failed save was silent";
+    EXPECT_EQ(utf8(box->text), "无法写入文件:\n" + utf8(locked.wstring()));
+    EXPECT_EQ(readFileBytes(locked), std::optional<std::string>("old"));
 }
 
 TEST_F(Sieve3Test, HandOffSendsTheListWithoutATerminatingZero) {

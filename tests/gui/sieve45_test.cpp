@@ -1,7 +1,6 @@
 // sieve4 (四星缩水杀号) and sieve5 (五星缩水杀号) driven from outside as a
-// user would: real clicks on their tiles through the X display (a posted
-// message would skip the release hook), the count they paint, the number
-// box, the clipboard and the bytes a host receives.
+// user would: real clicks on their tiles through the X display, the count
+// they paint, the number box, the clipboard and the bytes a host receives.
 #include "harness.h"
 
 #include "sieve/common/number_sieve.h"
@@ -375,6 +374,43 @@ TEST_P(TileFilterTest, ShowCopyAndHandOffTheNumbers) {
     EXPECT_TRUE(sameText(std::string(all.bytes.begin(), all.bytes.end() - 1), list));
     EXPECT_EQ(log.messages[1].cbData, 1u);
     EXPECT_EQ(log.messages[1].bytes, std::vector<std::uint8_t>{0});
+}
+
+// A box full of every number, emptied by 重置 and replaced by another
+// 显示号码, holds exactly the new text each time (the times are printed
+// for the record).
+TEST_P(TileFilterTest, FullNumberBoxIsEmptiedAndReplaced) {
+    start();
+    const int digits = tool().design->digitCount;
+    const std::string list = fullList(tool());
+    const auto box = [&] { return control(dialog_, kNumbers); };
+    const auto timed = [&](int id) {
+        const auto pressed = Clock::now();
+        clickButton(dialog_, id);
+        // A dialog busy for seconds fails a flush: ask again.
+        EXPECT_TRUE(waitUntil([&] { return flush(dialog_); }, Millis{60000}));
+        return static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - pressed).count());
+    };
+    const long long filled = timed(kShow);
+    ASSERT_TRUE(sameText(longText(box()), boxLines(list, digits)));
+    const long long emptied = timed(kReset);
+    EXPECT_EQ(longText(box()), "");
+    timed(kShow);
+    clickTile(tool().firstRow); // no number starting with 0
+    expectCount(full() / 10 * 9);
+    const long long replaced = timed(kShow);
+    EXPECT_TRUE(sameText(longText(box()),
+                         boxLines(list.substr(static_cast<std::size_t>(full() / 10 * (digits + 1))),
+                                  digits)));
+    std::printf("%s: 显示号码 into the empty box %lld ms, 重置 of the full box %lld ms, "
+                "显示号码 over the full box %lld ms\n",
+                tool().name, filled, emptied, replaced);
+    // Emptied again, the box still takes a text and loads it.
+    EXPECT_GE(timed(kReset), 0);
+    ASSERT_TRUE(setControlText(dialog_, kNumbers, wide(digits == 4 ? "1234" : "12345")));
+    press(kLoadBase);
+    EXPECT_EQ(count(), "1");
 }
 
 TEST_P(TileFilterTest, AboutEnterAndEscape) {
