@@ -5,22 +5,16 @@
 #include "shell/app.h"
 #include "shell/clipboard.h"
 #include "shell/strconv.h"
+#include "shell/window_text.h"
 
 #include <cstdint>
 #include <cwchar>
 
 namespace sieve {
 
-std::wstring wholeText(HWND control) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 void loadBaseSetFromBox(HWND dialog, HWND numberBox, NumberSieve& sieve, CountDisplay& count,
                         const std::function<void()>& resetBoxes) {
-    const std::string text = shell::toUtf8(wholeText(numberBox));
+    const std::string text = shell::toUtf8(shell::windowText(numberBox));
     // A text that cleans to nothing only ends the base set in force.
     if (!cleanBaseSetText(text).empty())
         resetBoxes();

@@ -12,9 +12,6 @@
 
 namespace sieve {
 
-// A control's whole text, however long.
-std::wstring wholeText(HWND control);
-
 // 装入大底: the number box's text becomes the base set. A text that cleans
 // to something first runs `resetBoxes`; a malformed one is reported with the
 // filter's message; a load shows its count.
