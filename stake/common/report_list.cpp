@@ -697,12 +697,45 @@ std::optional<LRESULT> ReportList::handleParentNotify(const NMHDR& header) {
         case LVN_COLUMNCLICK:
             // The plan keeps its order: a header click does nothing.
             return 0;
+        case LVN_ITEMCHANGED:
+            invalidateChangedRows(reinterpret_cast<const NMLISTVIEW&>(header));
+            return std::nullopt;
+        case LVN_ODSTATECHANGED: {
+            const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
+            invalidateRows(change.iFrom, change.iTo);
+            return std::nullopt;
+        }
         default:
             return std::nullopt;
         }
     } catch (...) {
         return std::nullopt;
     }
+}
+
+// The control invalidates only part of a row whose selection changes, which
+// would leave the row-header cell's left edge in its previous look: the
+// whole row is painted again.
+void ReportList::invalidateChangedRows(const NMLISTVIEW& change) {
+    if (!(change.uChanged & LVIF_STATE) ||
+        !((change.uNewState ^ change.uOldState) & (LVIS_SELECTED | LVIS_FOCUSED)))
+        return;
+    if (change.iItem < 0)
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    else
+        invalidateRows(change.iItem, change.iItem);
+}
+
+void ReportList::invalidateRows(int first, int last) {
+    RECT top;
+    RECT bottom;
+    if (!ListView_GetItemRect(hwnd_, first, &top, LVIR_BOUNDS) ||
+        !ListView_GetItemRect(hwnd_, last, &bottom, LVIR_BOUNDS))
+        return;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const RECT rows{client.left, top.top, client.right, bottom.bottom};
+    InvalidateRect(hwnd_, &rows, FALSE);
 }
 
 LRESULT ReportList::customDraw(NMLVCUSTOMDRAW& draw) const {

@@ -152,6 +152,8 @@ class ReportList {
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> handleHeaderNotify(const NMHDR& header);
+    void invalidateChangedRows(const NMLISTVIEW& change);
+    void invalidateRows(int first, int last);
     LRESULT customDraw(NMLVCUSTOMDRAW& draw) const;
     void paintRow(HDC dc, int row) const;
     void paintRowHeaderCell(HDC dc, RECT rect, const std::wstring& text, bool selected) const;

@@ -288,4 +288,16 @@ bool clickOnDisplay(int x, int y, int button = 1);
 // box or radio button) and halfway down.
 bool clickControlOnDisplay(HWND dialog, int id);
 
+// ---------------------------------------------------------------- calculators: cells, pixels, replaced files
+
+// A cell of another process's report list on the screen (column 0 ends
+// where column 1 begins); nothing when the row is not there.
+std::optional<RECT> listCellOnScreen(HWND list, int row, int column);
+// The colour of a pixel of the screen.
+COLORREF screenPixel(int x, int y);
+// Completes a save dialog owned by `owner` with an existing `file` and
+// answers its question whether to replace the file with Yes.
+bool completeSaveDialogReplacing(HWND owner, const std::filesystem::path& file,
+                                 Millis timeout = kTimeout);
+
 } // namespace gui
