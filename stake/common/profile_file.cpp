@@ -63,6 +63,7 @@ namespace stake {
 
 void ProfileFile::setPath(const std::wstring& name) {
     userCopy_.clear();
+    writeFailed_ = false;
     if (name.find(L'\\') != std::wstring::npos) {
         path_ = name;
         return;
@@ -117,12 +118,12 @@ void ProfileFile::writeText(std::string_view section, std::string_view key, std:
     const std::wstring wideSection = shell::widen(section);
     const std::wstring wideKey = shell::widen(key);
     const std::wstring wideText = shell::widen(text);
-    if (WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideText.c_str(),
-                                   path_.c_str()))
-        return;
-    if (moveToUserCopy())
-        WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideText.c_str(),
-                                   path_.c_str());
+    const auto write = [&] {
+        return WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideText.c_str(),
+                                          path_.c_str()) != FALSE;
+    };
+    if (!write() && !(moveToUserCopy() && write()))
+        writeFailed_ = true;
 }
 
 } // namespace stake

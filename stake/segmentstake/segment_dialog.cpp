@@ -201,6 +201,8 @@ void SegmentDialog::exportSettings() {
     ProfileFile chosen;
     chosen.setPath(*path);
     writeSegmentSettings(chosen, inputs_);
+    if (chosen.writeFailed())
+        shell::showWriteFailure(hwnd(), *path);
 }
 
 } // namespace

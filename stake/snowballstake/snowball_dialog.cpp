@@ -173,6 +173,8 @@ void SnowballDialog::copyMultipliers(bool oneLinePerRow) {
         oneLinePerRow ? stake::multipliersInColumn(cells) : stake::multipliersInRow(cells);
     if (shell::copyTextToClipboard(hwnd(), text))
         showMessage(L"已经成功复制到剪贴板!");
+    else
+        shell::showCopyFailure(hwnd());
 }
 
 void SnowballDialog::showContextMenu() {
@@ -211,6 +213,8 @@ void SnowballDialog::exportSettings() {
     ProfileFile chosen;
     chosen.setPath(*path);
     writeSnowballSettings(chosen, inputs_, KeyOrder::onExport);
+    if (chosen.writeFailed())
+        shell::showWriteFailure(hwnd(), *path);
 }
 
 } // namespace

@@ -197,6 +197,8 @@ void LadderDialog::handOff() {
 void LadderDialog::copyColumn(int column) {
     if (shell::copyTextToClipboard(hwnd(), columnText(column)))
         showMessage(L"已经成功复制到剪贴板!");
+    else
+        shell::showCopyFailure(hwnd());
 }
 
 void LadderDialog::showContextMenu() {
@@ -233,6 +235,8 @@ void LadderDialog::exportSettings() {
     ProfileFile chosen;
     chosen.setPath(*path);
     writeLadderSettings(chosen, inputs_);
+    if (chosen.writeFailed())
+        shell::showWriteFailure(hwnd(), *path);
 }
 
 } // namespace

@@ -181,6 +181,8 @@ void WaveDialog::copyMultipliers(bool vertical) {
         vertical ? stake::multipliersInColumn(cells) : stake::multipliersInRow(cells);
     if (shell::copyTextToClipboard(hwnd(), text))
         showMessage(L"已经成功复制到剪贴板!");
+    else
+        shell::showCopyFailure(hwnd());
 }
 
 void WaveDialog::showContextMenu() {
@@ -224,6 +226,8 @@ void WaveDialog::exportSettings() {
     ProfileFile chosen;
     chosen.setPath(*path);
     writeWaveSettings(chosen, settings_, KeyOrder::exporting);
+    if (chosen.writeFailed())
+        shell::showWriteFailure(hwnd(), *path);
 }
 
 } // namespace

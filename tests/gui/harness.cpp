@@ -991,4 +991,19 @@ bool completeSaveDialogReplacing(HWND owner, const fs::path& file, Millis timeou
     return waitForWindowGone(dialog, timeout);
 }
 
+LockedFile::LockedFile(fs::path path, std::string_view bytes) : path_(std::move(path)) {
+    if (writeFileBytes(path_, bytes))
+        handle_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+LockedFile::~LockedFile() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+        CloseHandle(handle_);
+}
+
+std::string writeFailureText(const fs::path& file) {
+    return "无法写入文件:\n" + utf8(file.wstring());
+}
+
 } // namespace gui
