@@ -1,6 +1,7 @@
 #include "stake/common/profile_file.h"
 
 #include "shell/app.h"
+#include "shell/handles.h"
 #include "shell/strconv.h"
 
 #include <windows.h>
@@ -40,21 +41,17 @@ bool exists(const std::wstring& path) {
 bool writable(const std::wstring& path) {
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    HANDLE file = INVALID_HANDLE_VALUE;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             return false;
-        file = CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    } else {
-        const std::wstring probe = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-        file = CreateFileW(probe.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        return static_cast<bool>(
+            shell::FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
     }
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    const std::wstring probe = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    return static_cast<bool>(shell::FileHandle(
+        CreateFileW(probe.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr)));
 }
 
 } // namespace
