@@ -1,5 +1,6 @@
 #include "stake/common/calculator_dialog.h"
 
+#include "stake/common/multiplier_text.h"
 #include "stake/common/rule_lists.h"
 #include "stake/common/settings_file_dialog.h"
 
@@ -8,6 +9,8 @@
 #include "shell/strconv.h"
 
 #include <commctrl.h>
+
+#include <utility>
 
 namespace stake {
 
@@ -50,6 +53,12 @@ void CalculatorDialog::onCommand(int id, int code, HWND) {
     // Menu commands come with code 0, which is also BN_CLICKED.
     if (code != BN_CLICKED)
         return;
+    for (const MenuItem& copy : menu_) {
+        if (id == copy.command) {
+            copyText(copy.copied());
+            return;
+        }
+    }
     if (id == layout_.handOff)
         handOff();
     else if (id == layout_.importButton)
@@ -66,6 +75,13 @@ std::optional<LRESULT> CalculatorDialog::onNotify(const NMHDR& header) {
         return 0;
     }
     return plan_.handleParentNotify(header);
+}
+
+void CalculatorDialog::onOK() {
+    // A box that holds no number keeps the window open: the user is still
+    // typing.
+    if (layout_.enterCloses && readFields())
+        end(IDOK);
 }
 
 void CalculatorDialog::onCancel() {
@@ -99,7 +115,15 @@ void CalculatorDialog::copyText(const std::string& text) {
 }
 
 void CalculatorDialog::setPlanMenu(MenuItem first, MenuItem second) {
-    menu_ = {first, second};
+    menu_ = {std::move(first), std::move(second)};
+}
+
+void CalculatorDialog::setMultiplierMenu(int inRowCommand, int inColumnCommand, int column) {
+    // Digits, signs, commas and line breaks: the same bytes in UTF-8 and code page 936.
+    setPlanMenu({inRowCommand, L"复制倍数",
+                 [this, column] { return multipliersInRow(columnCells(column)); }},
+                {inColumnCommand, L"复制倍数(竖排)",
+                 [this, column] { return multipliersInColumn(columnCells(column)); }});
 }
 
 void CalculatorDialog::showPlanMenu() {

@@ -13,7 +13,7 @@
 #include "shell/field_exchange.h"
 
 #include <cstdint>
-#include <initializer_list>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +35,9 @@ struct CalculatorLayout {
     // that reaches it does nothing; otherwise it hands off whatever there is.
     bool handOffNeedsHost = true;
     std::string_view settingsFile;
+    // Enter closes the window (without saving) once the fields read;
+    // otherwise it neither computes nor closes.
+    bool enterCloses = false;
 };
 
 // Which file settings go to or come from: the tool's own (read at start,
@@ -65,6 +68,7 @@ class CalculatorDialog : public shell::MainDialog {
     BOOL onInit() override;
     void onCommand(int id, int code, HWND control) override;
     std::optional<LRESULT> onNotify(const NMHDR& header) override;
+    void onOK() override;
     // Esc and the close box: the fields are read and saved, then the window
     // closes.
     void onCancel() override;
@@ -84,13 +88,17 @@ class CalculatorDialog : public shell::MainDialog {
     // 936) and says whether that worked.
     void copyText(const std::string& text);
 
-    // The plan list's right-click menu: two commands with a separator
-    // between them; none for a tool without one.
+    // The plan list's right-click menu: two copies with a separator between
+    // them, each putting its text on the clipboard; none for a tool without
+    // one. A copy's command may come from elsewhere too (a button).
     struct MenuItem {
         int command = 0;
         const wchar_t* text = nullptr;
+        std::function<std::string()> copied;
     };
     void setPlanMenu(MenuItem first, MenuItem second);
+    // 复制倍数 (the column's multipliers in a row) and 复制倍数(竖排) (one a line).
+    void setMultiplierMenu(int inRowCommand, int inColumnCommand, int column);
 
   private:
     bool exchange(shell::FieldExchange::Direction direction);

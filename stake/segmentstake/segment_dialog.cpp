@@ -43,8 +43,9 @@ class ReportPlanList final : public PlanList {
 };
 
 constexpr stake::CalculatorLayout kLayout{
-    IDC_PLAN, IDC_STARS, IDC_MODE, IDC_HANDOFF, IDC_IMPORT, IDC_EXPORT,
-    24,       kSegmentColumnSpec, false, true, kSettingsFileName};
+    .plan = IDC_PLAN, .stars = IDC_STARS, .mode = IDC_MODE, .handOff = IDC_HANDOFF,
+    .importButton = IDC_IMPORT, .exportButton = IDC_EXPORT,
+    .columns = kSegmentColumnSpec, .settingsFile = kSettingsFileName};
 
 class SegmentDialog final : public stake::CalculatorDialog {
   public:
@@ -73,7 +74,6 @@ class SegmentDialog final : public stake::CalculatorDialog {
     }
     std::vector<std::uint8_t> handOffRecord() override { return buildSegmentRecord(inputs_); }
     void onToolCommand(int id) override;
-    void onOK() override {} // Enter neither computes nor closes.
 
     void start();
     void mark(bool hit);

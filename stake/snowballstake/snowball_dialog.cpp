@@ -1,7 +1,6 @@
 #include "stake/snowballstake/snowball_dialog.h"
 
 #include "stake/common/calculator_dialog.h"
-#include "stake/common/multiplier_text.h"
 #include "stake/snowballstake/resource.h"
 #include "stake/snowballstake/snowball_plan.h"
 #include "stake/snowballstake/snowball_record.h"
@@ -17,15 +16,15 @@ using stake::SettingsPlace;
 constexpr int kMultiplierColumn = 1;
 
 constexpr stake::CalculatorLayout kLayout{
-    IDC_PLAN, IDC_STARS, IDC_MODE, IDC_HANDOFF, IDC_IMPORT, IDC_EXPORT,
-    24,       kSnowballColumnSpec, false, true, kSettingsFileName};
+    .plan = IDC_PLAN, .stars = IDC_STARS, .mode = IDC_MODE, .handOff = IDC_HANDOFF,
+    .importButton = IDC_IMPORT, .exportButton = IDC_EXPORT,
+    .columns = kSnowballColumnSpec, .settingsFile = kSettingsFileName, .enterCloses = true};
 
 class SnowballDialog final : public stake::CalculatorDialog {
   public:
     SnowballDialog() : CalculatorDialog(IDD_SNOWBALLSTAKE, kLayout) {
         bindRuleLists(inputs_.starIndex, inputs_.modeIndex);
-        setPlanMenu({ID_COPY_MULTIPLIERS, L"复制倍数"},
-                    {ID_COPY_MULTIPLIER_LINES, L"复制倍数(竖排)"});
+        setMultiplierMenu(ID_COPY_MULTIPLIERS, ID_COPY_MULTIPLIER_LINES, kMultiplierColumn);
     }
 
   private:
@@ -43,25 +42,15 @@ class SnowballDialog final : public stake::CalculatorDialog {
                               place == SettingsPlace::own ? KeyOrder::onClose : KeyOrder::onExport);
     }
     std::vector<std::uint8_t> handOffRecord() override { return buildSnowballRecord(inputs_); }
-    void onToolCommand(int id) override;
-    // Enter closes the window once the fields read, without saving them.
-    void onOK() override {
-        if (readFields())
-            end(IDOK);
+    void onToolCommand(int id) override {
+        if (id == IDC_COMPUTE)
+            compute();
     }
 
     void compute();
-    void copyMultipliers(bool oneLinePerRow);
 
     SnowballInputs inputs_;
 };
-
-void SnowballDialog::onToolCommand(int id) {
-    if (id == IDC_COMPUTE)
-        compute();
-    else if (id == ID_COPY_MULTIPLIERS || id == ID_COPY_MULTIPLIER_LINES)
-        copyMultipliers(id == ID_COPY_MULTIPLIER_LINES);
-}
 
 void SnowballDialog::compute() {
     plan().clearRows();
@@ -74,11 +63,6 @@ void SnowballDialog::compute() {
     appendPlanRows(result.plan.rows);
     if (result.endNote)
         showMessage(shell::widen(*result.endNote));
-}
-
-void SnowballDialog::copyMultipliers(bool oneLinePerRow) {
-    const std::vector<std::string> cells = columnCells(kMultiplierColumn);
-    copyText(oneLinePerRow ? stake::multipliersInColumn(cells) : stake::multipliersInRow(cells));
 }
 
 } // namespace

@@ -19,13 +19,16 @@ constexpr int kMultiplierColumn = 1;
 
 // 传送 hands off whatever the list shows, with or without a host.
 constexpr stake::CalculatorLayout kLayout{
-    IDC_PLAN, IDC_STARS, IDC_MODE, IDC_HANDOFF, IDC_IMPORT, IDC_EXPORT,
-    18,       kLadderColumnSpec, true, false, kSettingsFileName};
+    .plan = IDC_PLAN, .stars = IDC_STARS, .mode = IDC_MODE, .handOff = IDC_HANDOFF,
+    .importButton = IDC_IMPORT, .exportButton = IDC_EXPORT,
+    .rowHeight = 18, .columns = kLadderColumnSpec, .rowHeaderColumn = true,
+    .handOffNeedsHost = false, .settingsFile = kSettingsFileName};
 
 class LadderDialog final : public stake::CalculatorDialog {
   public:
     LadderDialog() : CalculatorDialog(IDD_STAKELADDER, kLayout) {
-        setPlanMenu({ID_COPY_MULTIPLIERS, L"复制"}, {ID_COPY_PERIODS, L"复制期数"});
+        setPlanMenu({ID_COPY_MULTIPLIERS, L"复制", [this] { return columnText(kMultiplierColumn); }},
+                    {ID_COPY_PERIODS, L"复制期数", [this] { return columnText(kPeriodColumn); }});
     }
 
   private:
@@ -55,7 +58,6 @@ class LadderDialog final : public stake::CalculatorDialog {
     // The enabled boxes follow the profit type read, at start-up and on import.
     void onSettingsShown() override { applyProfitType(); }
     void onToolCommand(int id) override;
-    void onOK() override {} // Enter neither computes nor closes.
 
     void applyProfitType();
     void compute();
@@ -80,11 +82,7 @@ void LadderDialog::onToolCommand(int id) {
         compute();
         break;
     case IDC_COPY:
-    case ID_COPY_MULTIPLIERS:
         copyText(columnText(kMultiplierColumn));
-        break;
-    case ID_COPY_PERIODS:
-        copyText(columnText(kPeriodColumn));
         break;
     case IDC_USE_CUSTOM:
         readFields();

@@ -1,7 +1,6 @@
 #include "stake/wavestake/wave_dialog.h"
 
 #include "stake/common/calculator_dialog.h"
-#include "stake/common/multiplier_text.h"
 #include "stake/wavestake/resource.h"
 #include "stake/wavestake/wave_plan.h"
 #include "stake/wavestake/wave_record.h"
@@ -19,15 +18,16 @@ constexpr COLORREF kClosingTextColor = RGB(0, 0, 0);
 constexpr COLORREF kClosingBackColor = RGB(185, 185, 255);
 
 constexpr stake::CalculatorLayout kLayout{
-    IDC_PLAN, IDC_STARS, IDC_MODE, IDC_HANDOFF, IDC_IMPORT, IDC_EXPORT,
-    24,       kWaveColumnSpec, true, true, kSettingsFileName};
+    .plan = IDC_PLAN, .stars = IDC_STARS, .mode = IDC_MODE, .handOff = IDC_HANDOFF,
+    .importButton = IDC_IMPORT, .exportButton = IDC_EXPORT,
+    .columns = kWaveColumnSpec, .rowHeaderColumn = true, .settingsFile = kSettingsFileName,
+    .enterCloses = true};
 
 class WaveDialog final : public stake::CalculatorDialog {
   public:
     WaveDialog() : CalculatorDialog(IDD_WAVESTAKE, kLayout) {
         bindRuleLists(settings_.nXingshu, settings_.nMode);
-        setPlanMenu({ID_COPY_MULTIPLIERS, L"复制倍数"},
-                    {ID_COPY_MULTIPLIERS_VERTICAL, L"复制倍数(竖排)"});
+        setMultiplierMenu(ID_COPY_MULTIPLIERS, ID_COPY_MULTIPLIERS_VERTICAL, kMultiplierColumn);
     }
 
   private:
@@ -46,26 +46,15 @@ class WaveDialog final : public stake::CalculatorDialog {
                           place == SettingsPlace::own ? KeyOrder::closing : KeyOrder::exporting);
     }
     std::vector<std::uint8_t> handOffRecord() override { return buildWaveRecord(settings_); }
-    void onToolCommand(int id) override;
-    // Enter ends the program without saving, unless a box held no number:
-    // then the user is still typing, and the dialog stays.
-    void onOK() override {
-        if (readFields())
-            end(IDOK);
+    void onToolCommand(int id) override {
+        if (id == IDC_COMPUTE)
+            compute();
     }
 
     void compute();
-    void copyMultipliers(bool vertical);
 
     WaveSettings settings_;
 };
-
-void WaveDialog::onToolCommand(int id) {
-    if (id == IDC_COMPUTE)
-        compute();
-    else if (id == ID_COPY_MULTIPLIERS || id == ID_COPY_MULTIPLIERS_VERTICAL)
-        copyMultipliers(id == ID_COPY_MULTIPLIERS_VERTICAL);
-}
 
 void WaveDialog::compute() {
     plan().clearRows();
@@ -86,12 +75,6 @@ void WaveDialog::compute() {
             plan().setRowColors(first + static_cast<int>(i), kClosingTextColor, kClosingBackColor);
     }
     plan().endUpdate();
-}
-
-void WaveDialog::copyMultipliers(bool vertical) {
-    const std::vector<std::string> cells = columnCells(kMultiplierColumn);
-    // Digits, signs, commas and line breaks: the same bytes in UTF-8 and code page 936.
-    copyText(vertical ? stake::multipliersInColumn(cells) : stake::multipliersInRow(cells));
 }
 
 } // namespace
