@@ -90,7 +90,7 @@ class CalculatorDialog : public shell::MainDialog {
 
     // The plan list's right-click menu: two copies with a separator between
     // them, each putting its text on the clipboard; none for a tool without
-    // one. A copy's command may come from elsewhere too (a button).
+    // one.
     struct MenuItem {
         int command = 0;
         const wchar_t* text = nullptr;
@@ -115,6 +115,7 @@ class CalculatorDialog : public shell::MainDialog {
     ProfileFile settings_;
 };
 
+// A plan row's texts as the list shows them.
 std::vector<std::wstring> wideCells(const PlanRow& row);
 
 } // namespace stake
