@@ -1,6 +1,7 @@
 #include "stake/common/profile_file.h"
 
 #include "shell/app.h"
+#include "shell/handles.h"
 #include "shell/strconv.h"
 
 #include <windows.h>
@@ -40,21 +41,17 @@ bool exists(const std::wstring& path) {
 bool writable(const std::wstring& path) {
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    HANDLE file = INVALID_HANDLE_VALUE;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             return false;
-        file = CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    } else {
-        const std::wstring probe = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-        file = CreateFileW(probe.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        return static_cast<bool>(
+            shell::FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
     }
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    const std::wstring probe = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    return static_cast<bool>(shell::FileHandle(
+        CreateFileW(probe.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr)));
 }
 
 } // namespace
@@ -63,6 +60,7 @@ namespace stake {
 
 void ProfileFile::setPath(const std::wstring& name) {
     userCopy_.clear();
+    writeFailed_ = false;
     if (name.find(L'\\') != std::wstring::npos) {
         path_ = name;
         return;
@@ -117,12 +115,12 @@ void ProfileFile::writeText(std::string_view section, std::string_view key, std:
     const std::wstring wideSection = shell::widen(section);
     const std::wstring wideKey = shell::widen(key);
     const std::wstring wideText = shell::widen(text);
-    if (WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideText.c_str(),
-                                   path_.c_str()))
-        return;
-    if (moveToUserCopy())
-        WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideText.c_str(),
-                                   path_.c_str());
+    const auto write = [&] {
+        return WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideText.c_str(),
+                                          path_.c_str()) != FALSE;
+    };
+    if (!write() && !(moveToUserCopy() && write()))
+        writeFailed_ = true;
 }
 
 } // namespace stake

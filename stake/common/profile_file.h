@@ -18,8 +18,9 @@
 // a section another tool keeps in the same file (segmentstake and
 // snowballstake share "setgl.ini") moves along with it. The next start then
 // reads the per-user copy by rule 2 for as long as the program's folder stays
-// unwritable. A write that fails in the per-user copy too is lost. Nothing of
-// this is ever reported.
+// unwritable. A write that fails in the per-user copy too is lost; the
+// tool's own settings file reports none of this, an export tells the user
+// through writeFailed().
 #pragma once
 
 #include "stake/common/settings_io.h"
@@ -44,6 +45,8 @@ class ProfileFile final : public SettingsReader, public SettingsWriter {
     std::string readText(std::string_view section, std::string_view key) const override;
     void writeInt(std::string_view section, std::string_view key, std::int32_t value) override;
     void writeText(std::string_view section, std::string_view key, std::string_view text) override;
+    // Whether a write since setPath() was lost, in the per-user copy too.
+    bool writeFailed() const { return writeFailed_; }
 
   private:
     bool moveToUserCopy();
@@ -52,6 +55,7 @@ class ProfileFile final : public SettingsReader, public SettingsWriter {
     // The per-user copy a failed write moves to; empty for a file named by
     // its full path, and once the move has been made.
     std::wstring userCopy_;
+    bool writeFailed_ = false;
 };
 
 } // namespace stake

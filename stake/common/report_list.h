@@ -1,6 +1,7 @@
 // The calculators' plan table: a report-view list control that paints every
-// cell itself (own text and back colour per cell, an optional row-header
-// first column) under a header that is painted by the program too.
+// cell itself (own text and back colour per row, an optional row-header
+// first column) under a header that is painted by the program too
+// (ReportHeader).
 //
 // The list control comes from the dialog template: SysListView32 with
 // LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS (LVS_SINGLESEL where a tool
@@ -13,11 +14,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
+#include "stake/common/report_header.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 namespace stake {
@@ -28,62 +29,6 @@ inline constexpr COLORREF kKeepColor = static_cast<COLORREF>(-1);
 struct CellStyle {
     COLORREF textColor = 0;
     COLORREF backColor = 0;
-    int image = -1; // index into the list's small-image list, -1 for none
-};
-
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const {
-        if (object)
-            DeleteObject(object);
-    }
-};
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-
-// The list's column header: drawn off-screen in one step, raised items,
-// the pressed column sunken, and the first lockedColumns() columns fixed in
-// width. ReportList attaches it; a dialog only sets the locked columns.
-class ReportHeader {
-  public:
-    ReportHeader() = default;
-    ~ReportHeader();
-    ReportHeader(const ReportHeader&) = delete;
-    ReportHeader& operator=(const ReportHeader&) = delete;
-
-    bool attach(HWND header);
-    void detach();
-    HWND hwnd() const { return hwnd_; }
-
-    int lockedColumns() const { return lockedColumns_; }
-    void setLockedColumns(int count) { lockedColumns_ = count; }
-    bool pressed() const { return pressed_; }
-    int columnUnderMouse() const { return columnUnderMouse_; }
-    // True when a drag of this column's divider must not resize it.
-    bool isLocked(int column) const { return column >= 0 && column < lockedColumns_; }
-
-  private:
-    static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR self);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void paint(HDC target) const;
-    void drawItem(HDC dc, int index, RECT rect, bool sunken) const;
-    void trackMouse(LPARAM lParam);
-    bool hideResizeCursor() const;
-    void readSystemLook();
-
-    // Read once, when the header is taken over; the face is the system brush.
-    struct Colors {
-        COLORREF shadow = 0;
-        COLORREF highlight = 0;
-        COLORREF text = 0;
-    };
-
-    HWND hwnd_ = nullptr;
-    int lockedColumns_ = 0;
-    bool pressed_ = false;
-    int columnUnderMouse_ = -1;
-    int dpi_ = 96;
-    Colors colors_;
-    UniqueFont font_;
 };
 
 class ReportList {
@@ -97,7 +42,6 @@ class ReportList {
     // the dialog's initialisation.
     bool attach(HWND listControl);
     HWND hwnd() const { return hwnd_; }
-    ReportHeader& header() { return header_; }
 
     // Appends one left-aligned column per "name,width;" entry. Widths are
     // pixels at 96 DPI and scaled to the list's DPI. False as soon as the
@@ -105,7 +49,7 @@ class ReportList {
     bool setColumns(std::wstring_view columnSpec);
     int columnCount() const { return columnCount_; }
 
-    // One text per column, the first for column 0; default colours, no image.
+    // One text per column, the first for column 0; default colours.
     // The new row is painted at once. Returns its index.
     int appendRow(const std::vector<std::wstring>& texts);
     // A whole plan at once: one item-count change and one repaint. Returns
@@ -119,9 +63,7 @@ class ReportList {
 
     // kKeepColor leaves a colour unchanged; a row or column outside the list
     // is ignored. The cell is repainted at once.
-    void setCellColors(int row, int column, COLORREF textColor, COLORREF backColor);
     void setRowColors(int row, COLORREF textColor, COLORREF backColor);
-    void setCellImage(int row, int column, int image);
     // False, changing nothing, for a row or column outside the list.
     bool setCellText(int row, int column, std::wstring_view text);
     // Returns the previous value and repaints the whole list.
@@ -151,7 +93,8 @@ class ReportList {
     static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    std::optional<LRESULT> handleHeaderNotify(const NMHDR& header);
+    void invalidateChangedRows(const NMLISTVIEW& change);
+    void invalidateRows(int first, int last);
     LRESULT customDraw(NMLVCUSTOMDRAW& draw) const;
     void paintRow(HDC dc, int row) const;
     void paintRowHeaderCell(HDC dc, RECT rect, const std::wstring& text, bool selected) const;

@@ -922,4 +922,88 @@ bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size
     return true;
 }
 
+// ---------------------------------------------------------------- calculators: cells, pixels, replaced files
+
+std::optional<RECT> listCellOnScreen(HWND list, int row, int column) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                 processId);
+    if (!process)
+        return std::nullopt;
+    std::optional<RECT> result;
+    void* remote =
+        VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote) {
+        RECT rect{LVIR_BOUNDS, column, 0, 0};
+        DWORD_PTR answer = 0;
+        if (WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr) &&
+            SendMessageTimeoutW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                                reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
+                                &answer) &&
+            answer && ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr)) {
+            if (column == 0) {
+                DWORD_PTR width = 0;
+                if (SendMessageTimeoutW(list, LVM_GETCOLUMNWIDTH, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                                        &width))
+                    rect.right = rect.left + static_cast<LONG>(width);
+            }
+            MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+            result = rect;
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+COLORREF screenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool completeSaveDialogReplacing(HWND owner, const fs::path& file, Millis timeout) {
+    const HWND dialog = waitForOwnedDialog(owner, timeout);
+    if (!dialog)
+        return false;
+    pause(kSettle);
+    HWND nameBox = nullptr;
+    waitUntil(
+        [&] {
+            nameBox = GetDlgItem(dialog, 1148);
+            if (!nameBox || !IsWindowVisible(nameBox))
+                nameBox = GetDlgItem(dialog, 1152);
+            return nameBox && IsWindowVisible(nameBox);
+        },
+        timeout);
+    if (!nameBox)
+        return false;
+    const std::wstring path = file.wstring();
+    SendMessageTimeoutW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    const HWND question = waitForOwnedDialog(dialog, timeout);
+    if (!question || !dismiss(question, IDYES, timeout))
+        return false;
+    return waitForWindowGone(dialog, timeout);
+}
+
+LockedFile::LockedFile(fs::path path, std::string_view bytes) : path_(std::move(path)) {
+    if (writeFileBytes(path_, bytes))
+        handle_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+LockedFile::~LockedFile() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+        CloseHandle(handle_);
+}
+
+std::string writeFailureText(const fs::path& file) {
+    return "无法写入文件:\n" + utf8(file.wstring());
+}
+
 } // namespace gui

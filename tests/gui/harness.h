@@ -288,4 +288,51 @@ bool clickOnDisplay(int x, int y, int button = 1);
 // box or radio button) and halfway down.
 bool clickControlOnDisplay(HWND dialog, int id);
 
+// ---------------------------------------------------------------- calculators: cells, pixels, replaced files
+
+// A cell of another process's report list on the screen (column 0 ends
+// where column 1 begins); nothing when the row is not there.
+std::optional<RECT> listCellOnScreen(HWND list, int row, int column);
+// The colour of a pixel of the screen.
+COLORREF screenPixel(int x, int y);
+// Completes a save dialog owned by `owner` with an existing `file` and
+// answers its question whether to replace the file with Yes.
+bool completeSaveDialogReplacing(HWND owner, const std::filesystem::path& file,
+                                 Millis timeout = kTimeout);
+// The clipboard held open by the test for the scope, as another program
+// would hold it: a tool's copy then cannot take place.
+class ClipboardHold {
+  public:
+    ClipboardHold() : held_(OpenClipboard(nullptr) != FALSE) {}
+    ~ClipboardHold() {
+        if (held_)
+            CloseClipboard();
+    }
+    ClipboardHold(const ClipboardHold&) = delete;
+    ClipboardHold& operator=(const ClipboardHold&) = delete;
+    explicit operator bool() const { return held_; }
+
+  private:
+    bool held_;
+};
+// A file the tool cannot write: it exists with `bytes` and the test holds
+// it open, sharing it with nobody, until the object goes.
+class LockedFile {
+  public:
+    LockedFile(std::filesystem::path path, std::string_view bytes);
+    ~LockedFile();
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+// What a tool says of a file it could not write.
+std::string writeFailureText(const std::filesystem::path& file);
+// What a tool says of a clipboard copy that did not take place.
+inline constexpr char kCopyFailedText[] = "复制失败: 剪贴板正被其他程序占用, 请稍后再试。";
+
 } // namespace gui

@@ -581,4 +581,20 @@ TEST_F(SegmentstakeTest, ScreenshotOfTheWorkedExampleIsSavedForReview) {
     std::printf("screenshot: %s\n", utf8(file->wstring()).c_str());
 }
 
+// An export to a file that cannot be written (another program holds it
+// open) says so, naming the file.
+TEST_F(SegmentstakeTest, ExportToAFileHeldOpenElsewhereReportsTheFailure) {
+    start();
+    const LockedFile target(folder_.file(L"locked.ini"), "[kept]\r\n");
+    ASSERT_TRUE(target) << "the locked file could not be made";
+    clickButton(dialog_, IDC_EXPORT);
+    ASSERT_TRUE(completeSaveDialogReplacing(dialog_, target.path()))
+        << "the save dialog could not be completed";
+    const auto box = answerMessageBox(dialog_);
+    ASSERT_TRUE(box) << "the failed export showed no message";
+    EXPECT_EQ(utf8(box->text), writeFailureText(target.path()));
+    ASSERT_TRUE(flush(dialog_));
+    EXPECT_EQ(findOwnedDialog(dialog_), nullptr) << "more than one message";
+}
+
 } // namespace

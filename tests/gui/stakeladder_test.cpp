@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstring>
 
 namespace {
@@ -652,6 +654,75 @@ TEST_F(StakeladderTest, ScreenshotOfThePlanIsSavedForReview) {
     EXPECT_EQ(width, rect.right - rect.left);
     EXPECT_EQ(std::abs(height), rect.bottom - rect.top);
     std::printf("screenshot: %s\n", utf8(file->wstring()).c_str());
+}
+
+// The 期数 cell is raised (light top and left, dark right and bottom) and
+// sunken in the selected row, also after the focus has left the list.
+TEST_F(StakeladderTest, SelectedRowHeaderCellLooksSunkenOnEveryEdge) {
+    constexpr COLORREF kLight = RGB(255, 230, 255);
+    constexpr COLORREF kDark = RGB(10, 0, 10);
+    start();
+    compute(5);
+    ASSERT_TRUE(focusControl(dialog_, IDC_PLAN));
+    pressKey(list(), VK_DOWN);
+    pressKey(list(), VK_DOWN);
+    ASSERT_TRUE(focusControl(dialog_, IDC_BETS));
+    ASSERT_TRUE(flush(dialog_));
+    pause(Millis{300}); // let the list paint
+    const int selected = static_cast<int>(
+        SendMessageW(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    ASSERT_GE(selected, 0) << "no row is selected";
+
+    const auto edges = [&](int row) {
+        const auto cell = listCellOnScreen(list(), row, 0);
+        EXPECT_TRUE(cell) << "row " << row;
+        if (!cell)
+            return std::vector<COLORREF>{};
+        // Inside the cell's one-pixel margin: the edge, then the face.
+        const RECT& r = *cell;
+        const int midX = (r.left + r.right) / 2;
+        const int midY = (r.top + r.bottom) / 2;
+        return std::vector<COLORREF>{
+            screenPixel(r.left + 1, midY), screenPixel(midX, r.top + 1),
+            screenPixel(r.right - 2, midY), screenPixel(midX, r.bottom - 2)};
+    };
+    EXPECT_EQ(edges(selected), (std::vector<COLORREF>{kDark, kDark, kLight, kLight}))
+        << "left, top, right, bottom of the selected row " << selected;
+    const int other = selected == 0 ? 1 : 0;
+    EXPECT_EQ(edges(other), (std::vector<COLORREF>{kLight, kLight, kDark, kDark}))
+        << "left, top, right, bottom of row " << other;
+}
+
+// A copy that cannot take place, because another program holds the
+// clipboard open, is reported as failed.
+TEST_F(StakeladderTest, CopyWhileTheClipboardIsHeldReportsTheFailure) {
+    start();
+    compute(5);
+    const ClipboardHold held;
+    ASSERT_TRUE(held) << "the test could not open the clipboard";
+    for (const int id : {IDC_COPY, ID_COPY_MULTIPLIERS, ID_COPY_PERIODS}) {
+        postCommand(dialog_, id);
+        const auto box = answerMessageBox(dialog_);
+        ASSERT_TRUE(box) << "command " << id << " showed no message";
+        EXPECT_EQ(utf8(box->text), kCopyFailedText) << "command " << id;
+        EXPECT_EQ(utf8(box->title), kMessageTitle);
+    }
+}
+
+// An export to a file that cannot be written (another program holds it
+// open) says so, naming the file.
+TEST_F(StakeladderTest, ExportToAFileHeldOpenElsewhereReportsTheFailure) {
+    start();
+    const LockedFile target(folder_.file(L"locked.ini"), "[kept]\r\n");
+    ASSERT_TRUE(target) << "the locked file could not be made";
+    clickButton(dialog_, IDC_EXPORT);
+    ASSERT_TRUE(completeSaveDialogReplacing(dialog_, target.path()))
+        << "the save dialog could not be completed";
+    const auto box = answerMessageBox(dialog_);
+    ASSERT_TRUE(box) << "the failed export showed no message";
+    EXPECT_EQ(utf8(box->text), writeFailureText(target.path()));
+    ASSERT_TRUE(flush(dialog_));
+    EXPECT_EQ(findOwnedDialog(dialog_), nullptr) << "more than one message";
 }
 
 } // namespace

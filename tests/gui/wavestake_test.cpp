@@ -601,4 +601,36 @@ TEST_F(WavestakeTest, ScreenshotOfThePlanIsSavedForReview) {
     std::printf("screenshot: %s\n", utf8(file->wstring()).c_str());
 }
 
+// A copy that cannot take place, because another program holds the
+// clipboard open, is reported as failed.
+TEST_F(WavestakeTest, CopyWhileTheClipboardIsHeldReportsTheFailure) {
+    start();
+    compute(15);
+    const ClipboardHold held;
+    ASSERT_TRUE(held) << "the test could not open the clipboard";
+    for (const int id : {ID_COPY_MULTIPLIERS, ID_COPY_MULTIPLIERS_VERTICAL}) {
+        postCommand(dialog_, id);
+        const auto box = answerMessageBox(dialog_);
+        ASSERT_TRUE(box) << "command " << id << " showed no message";
+        EXPECT_EQ(utf8(box->text), kCopyFailedText) << "command " << id;
+        EXPECT_EQ(utf8(box->title), kMessageTitle);
+    }
+}
+
+// An export to a file that cannot be written (another program holds it
+// open) says so, naming the file.
+TEST_F(WavestakeTest, ExportToAFileHeldOpenElsewhereReportsTheFailure) {
+    start();
+    const LockedFile target(folder_.file(L"locked.ini"), "[kept]\r\n");
+    ASSERT_TRUE(target) << "the locked file could not be made";
+    clickButton(dialog_, IDC_EXPORT);
+    ASSERT_TRUE(completeSaveDialogReplacing(dialog_, target.path()))
+        << "the save dialog could not be completed";
+    const auto box = answerMessageBox(dialog_);
+    ASSERT_TRUE(box) << "the failed export showed no message";
+    EXPECT_EQ(utf8(box->text), writeFailureText(target.path()));
+    ASSERT_TRUE(flush(dialog_));
+    EXPECT_EQ(findOwnedDialog(dialog_), nullptr) << "more than one message";
+}
+
 } // namespace

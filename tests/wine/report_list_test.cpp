@@ -177,7 +177,7 @@ TEST_F(ReportListTest, AppendedRowsAreReadBackFromTheModelAndTheControl) {
 TEST_F(ReportListTest, SetCellTextKeepsColoursAndRefusesCellsOutsideTheList) {
     ASSERT_TRUE(report_.setColumns(L"序号,40;倍数,100;"));
     report_.appendRow({L"1", L"3"});
-    report_.setCellColors(0, 1, RGB(0, 0, 0), RGB(185, 185, 255));
+    report_.setRowColors(0, RGB(0, 0, 0), RGB(185, 185, 255));
 
     EXPECT_TRUE(report_.setCellText(0, 1, L"17"));
     EXPECT_EQ(report_.cellText(0, 1), L"17");
@@ -200,20 +200,21 @@ TEST_F(ReportListTest, SetCellTextKeepsColoursAndRefusesCellsOutsideTheList) {
 TEST_F(ReportListTest, RowColoursWithMinusOneTextColourChangeOnlyBackgrounds) {
     ASSERT_TRUE(report_.setColumns(L"序号,40;倍数,100;成本,100;"));
     report_.appendRow({L"1", L"1", L"2.000"});
-    report_.setCellColors(0, 2, RGB(200, 0, 0), kKeepColor);
+    report_.appendRow({L"2", L"2", L"4.000"});
+    report_.setRowColors(0, RGB(200, 0, 0), kKeepColor);
 
     report_.setRowColors(0, kKeepColor, RGB(185, 185, 255));
-    for (int column = 0; column < 3; ++column)
+    for (int column = 0; column < 3; ++column) {
         EXPECT_EQ(report_.cellStyle(0, column).backColor, RGB(185, 185, 255))
             << "column " << column;
-    EXPECT_EQ(report_.cellStyle(0, 0).textColor, GetSysColor(COLOR_WINDOWFRAME));
-    EXPECT_EQ(report_.cellStyle(0, 1).textColor, GetSysColor(COLOR_WINDOWFRAME));
-    EXPECT_EQ(report_.cellStyle(0, 2).textColor, RGB(200, 0, 0));
+        EXPECT_EQ(report_.cellStyle(0, column).textColor, RGB(200, 0, 0)) << "column " << column;
+        EXPECT_EQ(report_.cellStyle(1, column).textColor, GetSysColor(COLOR_WINDOWFRAME))
+            << "column " << column;
+    }
 
     // Outside the list: ignored.
     report_.setRowColors(3, RGB(1, 2, 3), RGB(1, 2, 3));
-    report_.setCellColors(0, 7, RGB(1, 2, 3), RGB(1, 2, 3));
-    EXPECT_EQ(report_.rowCount(), 1);
+    EXPECT_EQ(report_.rowCount(), 2);
     EXPECT_EQ(report_.cellStyle(0, 2).backColor, RGB(185, 185, 255));
 }
 
@@ -260,7 +261,7 @@ TEST_F(ReportListTest, PaintsRowHeaderCellsCellColoursSelectionAndHeader) {
     report_.appendRow({L"1", L"1", L"2.000"});
     report_.appendRow({L"2", L"2", L"4.000"});
     report_.appendRow({L"3", L"4", L"8.000"});
-    report_.setCellColors(0, 2, RGB(0, 0, 0), RGB(185, 185, 255));
+    report_.setRowColors(0, RGB(0, 0, 0), RGB(185, 185, 255));
     ListView_SetItemState(list_, 2, LVIS_SELECTED, LVIS_SELECTED);
     SetFocus(parent_); // the selection shows without the focus too
     showAndPaint();
@@ -277,7 +278,7 @@ TEST_F(ReportListTest, PaintsRowHeaderCellsCellColoursSelectionAndHeader) {
         << "light left edge of a row that is not selected";
 
     EXPECT_EQ(pixel(list_, cellPoint(0, 2)), RGB(185, 185, 255));
-    EXPECT_EQ(pixel(list_, cellPoint(0, 1)), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(pixel(list_, cellPoint(1, 1)), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(pixel(list_, cellPoint(2, 1)), GetSysColor(COLOR_HIGHLIGHT));
 
     RECT selectedHeaderCell{};
