@@ -68,25 +68,12 @@ BYTE screenCharset() {
     return charset == DEFAULT_CHARSET || charset < 0 ? DEFAULT_CHARSET : static_cast<BYTE>(charset);
 }
 
-bool readNonClientMetrics(int dpi, NONCLIENTMETRICSW& metrics) {
-    metrics = {};
-    metrics.cbSize = sizeof(metrics);
-    // Windows 10 1607 on gives the metrics of the window's own monitor.
-    using ForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-    static const auto forDpi = reinterpret_cast<ForDpiFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
-    if (forDpi &&
-        forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi)))
-        return true;
-    return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) != FALSE;
-}
-
 // The menu font's size, weight and slant with the screen's character set;
 // western menu fonts give way to Tahoma, or MS Sans Serif where Tahoma is
 // missing.
 shell::Font createHeaderFont(int dpi) {
     NONCLIENTMETRICSW metrics;
-    if (!readNonClientMetrics(dpi, metrics))
+    if (!shell::readNonClientMetrics(dpi, metrics))
         return {};
     const LOGFONTW& menu = metrics.lfMenuFont;
     LOGFONTW font{};
