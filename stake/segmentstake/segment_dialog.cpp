@@ -90,7 +90,7 @@ BOOL SegmentDialog::onInit() {
     plan_.attach(item(IDC_PLAN));
     ListView_SetExtendedListViewStyle(plan_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     plan_.setRowHeight(kRowHeight);
-    plan_.setColumns(shell::widen(kSegmentColumnSpec));
+    plan_.setColumns(shell::widen(kSegmentColumnLayout));
 
     stake::fillRuleLists(hwnd(), IDC_STARS, IDC_MODE);
 

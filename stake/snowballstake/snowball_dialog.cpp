@@ -64,7 +64,7 @@ BOOL SnowballDialog::onInit() {
     plan_.attach(item(IDC_PLAN));
     ListView_SetExtendedListViewStyle(plan_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     plan_.setRowHeight(kRowHeight);
-    plan_.setColumns(shell::widen(kSnowballColumnSpec));
+    plan_.setColumns(shell::widen(kSnowballColumnLayout));
 
     stake::fillRuleLists(hwnd(), IDC_STARS, IDC_MODE);
 

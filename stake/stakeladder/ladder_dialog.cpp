@@ -68,7 +68,7 @@ BOOL LadderDialog::onInit() {
     plan_.attach(item(IDC_PLAN));
     ListView_SetExtendedListViewStyle(plan_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     plan_.setRowHeight(kRowHeight);
-    plan_.setColumns(shell::widen(kLadderColumnSpec));
+    plan_.setColumns(shell::widen(kLadderColumnLayout));
     plan_.setRowHeaderColumn(true);
 
     stake::fillRuleLists(hwnd(), IDC_STARS, IDC_MODE);

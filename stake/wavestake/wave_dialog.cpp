@@ -67,7 +67,7 @@ BOOL WaveDialog::onInit() {
     plan_.attach(item(IDC_PLAN));
     ListView_SetExtendedListViewStyle(plan_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     plan_.setRowHeight(kRowHeight);
-    plan_.setColumns(shell::widen(kWaveColumnSpec));
+    plan_.setColumns(shell::widen(kWaveColumnLayout));
     plan_.setRowHeaderColumn(true);
 
     stake::fillRuleLists(hwnd(), IDC_STARS, IDC_MODE);
