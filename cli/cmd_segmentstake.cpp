@@ -6,21 +6,15 @@
 // and prints the list: the column names, one line per row with an eighth field
 // naming the mark that coloured it, and the status line.
 #include "cli/commands.h"
+#include "cli/stake_options.h"
 
-#include "shell/field_text.h"
-#include "stake/common/column_format.h"
-#include "stake/common/profile_text.h"
 #include "stake/segmentstake/segment_plan.h"
 #include "stake/segmentstake/segment_settings.h"
 
-#include <CLI/CLI.hpp>
-
-#include <filesystem>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
-#include <variant>
+#include <string_view>
 #include <vector>
 
 namespace trendtools {
@@ -28,58 +22,6 @@ namespace trendtools {
 namespace {
 
 using segmentstake::SegmentInputs;
-
-constexpr std::string_view kUsage =
-    "trendtools segmentstake [--ini FILE] [KEY=VALUE ...] [--marks STRING]";
-
-struct Options {
-    std::string iniFile;
-    std::string marks;
-    std::vector<std::string> assignments;
-    CLI::Option* ini = nullptr;
-    CLI::Option* marksOption = nullptr;
-};
-
-template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
-template <class... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
-
-// Values are read by the rules of the dialog's typed fields.
-void applyAssignment(SegmentInputs& inputs, std::string_view assignment) {
-    const std::size_t equals = assignment.find('=');
-    if (equals == std::string_view::npos)
-        throw UsageError("expected KEY=VALUE, got '" + std::string(assignment) + "'");
-    const std::string_view key = assignment.substr(0, equals);
-    const std::string_view value = assignment.substr(equals + 1);
-    const segmentstake::SegmentSetting* setting = segmentstake::findSegmentSetting(key);
-    if (setting == nullptr)
-        throw UsageError("unknown key '" + std::string(key) + "'");
-
-    const auto refuse = [&](std::string_view type) {
-        return UsageError("the value of " + std::string(key) + " is not " + std::string(type) +
-                          ": '" + std::string(value) + "'");
-    };
-    std::visit(Overloaded{
-                   [&](const segmentstake::IntSetting& s) {
-                       const auto number = shell::parseInt32Field(value);
-                       if (!number)
-                           throw refuse("a signed 32-bit integer");
-                       inputs.*s.field = *number;
-                   },
-                   [&](const segmentstake::UintSetting& s) {
-                       const auto number = shell::parseUint32Field(value);
-                       if (!number)
-                           throw refuse("an unsigned 32-bit integer");
-                       inputs.*s.field = *number;
-                   },
-                   [&](const segmentstake::RealSetting& s) {
-                       const auto number = shell::parseFloatField(value);
-                       if (!number)
-                           throw refuse("a real number finite in single precision");
-                       inputs.*s.field = *number;
-                   },
-               },
-               setting->kind);
-}
 
 // The marks of STRING, true for a hit: H or 中, M or 挂 (UTF-8).
 std::vector<bool> parseMarks(std::string_view text) {
@@ -103,19 +45,6 @@ std::vector<bool> parseMarks(std::string_view text) {
     return marks;
 }
 
-std::filesystem::path pathFromUtf8(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
-void printFields(std::ostream& out, const std::vector<std::string>& fields) {
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            out << '\t';
-        out << fields[i];
-    }
-    out << '\n';
-}
-
 std::string markOf(const std::optional<segmentstake::RowColors>& colors) {
     if (colors == segmentstake::kHitColors)
         return "中";
@@ -124,19 +53,8 @@ std::string markOf(const std::optional<segmentstake::RowColors>& colors) {
     return {};
 }
 
-int runSegmentstake(const Options& options, Streams& io) {
-    SegmentInputs inputs;
-    if (options.ini->count() > 0) {
-        // A file that cannot be read leaves every key at its default, as at the
-        // dialog's start-up.
-        const stake::ProfileText file =
-            stake::readProfileFile(pathFromUtf8(options.iniFile)).value_or(stake::ProfileText{});
-        segmentstake::readSegmentSettings(file, inputs, segmentstake::SettingsDefaults::startUp);
-    }
-    for (const std::string& assignment : options.assignments)
-        applyAssignment(inputs, assignment);
-    const std::vector<bool> marks = parseMarks(options.marks);
-
+int runSegmentstake(const SegmentInputs& inputs, std::string_view markText, Streams& io) {
+    const std::vector<bool> marks = parseMarks(markText);
     segmentstake::SegmentPlan plan;
     segmentstake::PlanTable table;
     std::string status;
@@ -145,22 +63,15 @@ int runSegmentstake(const Options& options, Streams& io) {
             status = *result.status;
         return result.message;
     };
-    if (const auto message = step(plan.start(inputs, table))) {
-        io.err << *message << '\n';
-        return kExitRefused;
-    }
+    if (const auto message = step(plan.start(inputs, table)))
+        return refuse(io, *message);
     for (const bool hit : marks) {
         const auto message = step(hit ? plan.markHit(inputs, table) : plan.markMiss(inputs, table));
-        if (message) {
-            io.err << *message << '\n';
-            return kExitRefused;
-        }
+        if (message)
+            return refuse(io, *message);
     }
 
-    std::vector<std::string> names;
-    for (const stake::ColumnSpec& column : stake::parseColumnSpec(segmentstake::kSegmentColumnSpec))
-        names.push_back(column.name);
-    printFields(io.out, names);
+    printColumnNames(io.out, segmentstake::kSegmentColumnLayout);
     for (const segmentstake::PlanTable::Row& row : table.rows()) {
         std::vector<std::string> fields = row.cells;
         fields.push_back(markOf(row.colors));
@@ -172,25 +83,28 @@ int runSegmentstake(const Options& options, Streams& io) {
 }
 
 CommandAction attachSegmentstake(CLI::App& sub) {
-    auto options = std::make_shared<Options>();
-    options->ini = sub.add_option("--ini", options->iniFile,
-                                  "Read section SetFD of FILE as the dialog does at start-up")
-                       ->type_name("FILE");
-    options->marksOption =
-        sub.add_option("--marks", options->marks,
-                       "After 初始, mark one draw per character: H or 中 a hit, M or 挂 a miss")
-            ->type_name("STRING");
-    std::string keys = "Settings of section SetFD, applied last:";
-    for (const segmentstake::SegmentSetting& setting : segmentstake::kSegmentSettings)
-        keys += ' ' + std::string(setting.key);
-    sub.add_option("assignments", options->assignments, keys)->type_name("KEY=VALUE");
-    return [options](Streams& io) { return runSegmentstake(*options, io); };
+    auto marks = std::make_shared<std::string>();
+    CommandAction action = attachCalculator<SegmentInputs>(
+        sub,
+        {segmentstake::kSettingsSection, segmentstake::kSegmentSettings,
+         segmentstake::findSegmentSetting,
+         [](const stake::SettingsReader& reader, SegmentInputs& inputs) {
+             segmentstake::readSegmentSettings(reader, inputs,
+                                               segmentstake::SettingsDefaults::startUp);
+         }},
+        [marks](SegmentInputs& inputs, Streams& io) {
+            return runSegmentstake(inputs, *marks, io);
+        });
+    sub.add_option("--marks", *marks,
+                   "After 初始, mark one draw per character: H or 中 a hit, M or 挂 a miss")
+        ->type_name("STRING");
+    return action;
 }
 
 [[maybe_unused]] const bool registered = registerCommand({
     "segmentstake",
     "Segmented plan tracked against a profit target (分段倍投计算器)",
-    kUsage,
+    "trendtools segmentstake [--ini FILE] [KEY=VALUE ...] [--marks STRING]",
     attachSegmentstake,
 });
 

@@ -5,9 +5,13 @@
 
 #include "sieve/common/candidate.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
 
 namespace sieve {
 
@@ -31,6 +35,56 @@ struct KillGroup {
         return keyValue < 64 ? std::uint64_t{1} << keyValue : 0;
     }
 };
+
+// The groups that stand in several filters, by the filter's digit count.
+
+inline constexpr std::array<std::string_view, 5> kPositionNames{"pos1", "pos2", "pos3", "pos4",
+                                                                "pos5"};
+
+template <int Position> constexpr int digitAt(const Digits& digits) {
+    return digits[Position];
+}
+
+// 定位杀号: one group of the ten digit values per position, "pos1" the
+// leftmost digit.
+template <int DigitCount> constexpr std::array<KillGroup, DigitCount> positionGroups() {
+    return []<int... Position>(std::integer_sequence<int, Position...>) {
+        return std::array<KillGroup, DigitCount>{
+            {{kPositionNames[Position], 10, 10, &digitAt<Position>}...}};
+    }
+    (std::make_integer_sequence<int, DigitCount>{});
+}
+
+// 012路杀号: one box per pattern of the digits' remainders by 3.
+template <int DigitCount> constexpr std::array<KillGroup, 1> routeGroup() {
+    constexpr int patterns = DigitCount == 2 ? 9 : 27;
+    static_assert(DigitCount == 2 || DigitCount == 3);
+    return {{{"route", patterns, patterns, [](const Digits& d) { return d.routeIndex(); }}}};
+}
+
+// 和值, 尾和, 跨度, 大小, 奇偶 and 质合, in that box order.
+template <int DigitCount> constexpr std::array<KillGroup, 6> shapeGroups() {
+    constexpr int sums = 9 * DigitCount + 1;
+    constexpr int patterns = 1 << DigitCount;
+    return {{
+        {"sum", sums, sums, [](const Digits& d) { return d.sum(); }},
+        {"tail", 10, 10, [](const Digits& d) { return d.tail(); }},
+        {"span", 10, 10, [](const Digits& d) { return d.span(); }},
+        {"bigsmall", patterns, patterns, [](const Digits& d) { return d.bigSmallIndex(); }},
+        {"oddeven", patterns, patterns, [](const Digits& d) { return d.oddEvenIndex(); }},
+        {"primecomp", patterns, patterns, [](const Digits& d) { return d.primeCompositeIndex(); }},
+    }};
+}
+
+// The groups of `parts`, one part after another.
+template <std::size_t... Sizes>
+constexpr std::array<KillGroup, (Sizes + ...)>
+joinGroups(const std::array<KillGroup, Sizes>&... parts) {
+    std::array<KillGroup, (Sizes + ...)> groups{};
+    std::size_t next = 0;
+    ((std::copy(parts.begin(), parts.end(), groups.begin() + next), next += Sizes), ...);
+    return groups;
+}
 
 struct FilterDesign {
     int digitCount; // 2 .. 5

@@ -26,18 +26,9 @@ std::uint64_t pairBoxes(int key) {
 
 } // namespace
 
-const std::array<KillGroup, kGroupCount> kGroups{{
-    {"pos1", 10, 10, [](const Digits& d) { return d[0]; }},
-    {"pos2", 10, 10, [](const Digits& d) { return d[1]; }},
-    {"route", 9, 9, [](const Digits& d) { return d.routeIndex(); }},
-    {"sum", 19, 19, [](const Digits& d) { return d.sum(); }},
-    {"tail", 10, 10, [](const Digits& d) { return d.tail(); }},
-    {"span", 10, 10, [](const Digits& d) { return d.span(); }},
-    {"bigsmall", 4, 4, [](const Digits& d) { return d.bigSmallIndex(); }},
-    {"oddeven", 4, 4, [](const Digits& d) { return d.oddEvenIndex(); }},
-    {"primecomp", 4, 4, [](const Digits& d) { return d.primeCompositeIndex(); }},
-    {"pair", 2, 3, pairKey, pairBoxes},
-}};
+constinit const std::array<KillGroup, kGroupCount> kGroups =
+    sieve::joinGroups(sieve::positionGroups<2>(), sieve::routeGroup<2>(), sieve::shapeGroups<2>(),
+                      std::array<KillGroup, 1>{{{"pair", 2, 3, pairKey, pairBoxes}}});
 
 // Hit counts 1 and 2 are ticked after a reset; 0 is not.
 const sieve::FilterDesign kDesign{2, kGroups, 0b110, false, kMalformedMessage};

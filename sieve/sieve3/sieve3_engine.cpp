@@ -44,21 +44,13 @@ std::uint64_t formBoxes(int key) {
 
 } // namespace
 
-const std::array<KillGroup, kGroupCount> kGroups{{
-    {"pos1", 10, 10, [](const Digits& d) { return d[0]; }},
-    {"pos2", 10, 10, [](const Digits& d) { return d[1]; }},
-    {"pos3", 10, 10, [](const Digits& d) { return d[2]; }},
-    {"route", 27, 27, [](const Digits& d) { return d.routeIndex(); }},
-    {"sum", 28, 28, [](const Digits& d) { return d.sum(); }},
-    {"tail", 10, 10, [](const Digits& d) { return d.tail(); }},
-    {"span", 10, 10, [](const Digits& d) { return d.span(); }},
-    {"bigsmall", 8, 8, [](const Digits& d) { return d.bigSmallIndex(); }},
-    {"oddeven", 8, 8, [](const Digits& d) { return d.oddEvenIndex(); }},
-    {"primecomp", 8, 8, [](const Digits& d) { return d.primeCompositeIndex(); }},
-    {"form", 4, 6, formKey, formBoxes},
-    {"sort1", 3, 3, [](const Digits& d) { return sortClass(d.smallest()); }},
-    {"sort3", 3, 3, [](const Digits& d) { return sortClass(d.largest()); }},
-}};
+constinit const std::array<KillGroup, kGroupCount> kGroups =
+    sieve::joinGroups(sieve::positionGroups<3>(), sieve::routeGroup<3>(), sieve::shapeGroups<3>(),
+                      std::array<KillGroup, 3>{{
+                          {"form", 4, 6, formKey, formBoxes},
+                          {"sort1", 3, 3, [](const Digits& d) { return sortClass(d.smallest()); }},
+                          {"sort3", 3, 3, [](const Digits& d) { return sortClass(d.largest()); }},
+                      }});
 
 // Hit counts 1, 2 and 3 are ticked after a reset; 0 is not.
 const sieve::FilterDesign kDesign{3, kGroups, 0b1110, false, kMalformedMessage};

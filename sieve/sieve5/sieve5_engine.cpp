@@ -21,20 +21,10 @@ GroupType groupType(const Digits& digits) {
     }
 }
 
-const std::array<KillGroup, kGroupCount> kGroups{{
-    {"pos1", 10, 10, [](const Digits& d) { return d[0]; }},
-    {"pos2", 10, 10, [](const Digits& d) { return d[1]; }},
-    {"pos3", 10, 10, [](const Digits& d) { return d[2]; }},
-    {"pos4", 10, 10, [](const Digits& d) { return d[3]; }},
-    {"pos5", 10, 10, [](const Digits& d) { return d[4]; }},
-    {"sum", 46, 46, [](const Digits& d) { return d.sum(); }},
-    {"tail", 10, 10, [](const Digits& d) { return d.tail(); }},
-    {"span", 10, 10, [](const Digits& d) { return d.span(); }},
-    {"bigsmall", 32, 32, [](const Digits& d) { return d.bigSmallIndex(); }},
-    {"oddeven", 32, 32, [](const Digits& d) { return d.oddEvenIndex(); }},
-    {"primecomp", 32, 32, [](const Digits& d) { return d.primeCompositeIndex(); }},
-    {"form", 7, 7, [](const Digits& d) { return static_cast<int>(groupType(d)); }},
-}};
+constinit const std::array<KillGroup, kGroupCount> kGroups = sieve::joinGroups(
+    sieve::positionGroups<5>(), sieve::shapeGroups<5>(),
+    std::array<KillGroup, 1>{
+        {{"form", 7, 7, [](const Digits& d) { return static_cast<int>(groupType(d)); }}}});
 
 // No hit count is ticked after a reset; a non-empty base-set text resets
 // every flag before it is parsed.

@@ -9,17 +9,18 @@
 
 namespace stake {
 
-struct ColumnSpec {
+// One column of a layout: its name and its width in pixels.
+struct ColumnLayout {
     std::string name;
     std::int32_t width = 0;
 
-    friend bool operator==(const ColumnSpec&, const ColumnSpec&) = default;
+    friend bool operator==(const ColumnLayout&, const ColumnLayout&) = default;
 };
 
 // The name runs from the current position to the next comma; the width is the
 // atoi value of the text between that comma and the next semicolon (or the end
 // of the text). A text without a comma declares no columns, an entry without a
 // width gets width 0, and the last semicolon may be left out.
-std::vector<ColumnSpec> parseColumnSpec(std::string_view spec);
+std::vector<ColumnLayout> parseColumnLayout(std::string_view layout);
 
 } // namespace stake

@@ -62,10 +62,10 @@ void ReportList::release() {
     hwnd_ = nullptr;
 }
 
-bool ReportList::setColumns(std::wstring_view columnSpec) {
+bool ReportList::setColumns(std::wstring_view columnLayout) {
     if (!hwnd_)
         return false;
-    for (const ColumnSpec& column : parseColumnSpec(shell::toUtf8(columnSpec))) {
+    for (const ColumnLayout& column : parseColumnLayout(shell::toUtf8(columnLayout))) {
         std::wstring name = shell::widen(column.name);
         LVCOLUMNW entry{};
         entry.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;

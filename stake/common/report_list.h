@@ -46,7 +46,7 @@ class ReportList {
     // Appends one left-aligned column per "name,width;" entry. Widths are
     // pixels at 96 DPI and scaled to the list's DPI. False as soon as the
     // control refuses a column; the columns inserted so far stay.
-    bool setColumns(std::wstring_view columnSpec);
+    bool setColumns(std::wstring_view columnLayout);
     int columnCount() const { return columnCount_; }
 
     // One text per column, the first for column 0; default colours.

@@ -1,10 +1,13 @@
 // Rules shared by the four bet calculators: unit-amount modes, the star-count
 // rule with its bets check, the conversion of reals to 32-bit integers, the
-// atoi/atof reading of texts, and the printf-style texts of plan rows.
+// atoi/atof reading of texts, the precision of plan figures and the
+// printf-style texts of plan rows.
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -81,6 +84,22 @@ std::int32_t leadingInt(std::string_view text);
 // optional point and exponent; no number gives 0. Independent of the process
 // locale (the point is always '.'). Overflow gives an infinity, underflow 0.
 double leadingReal(std::string_view text);
+
+// ---- Figures of plans ------------------------------------------------------
+
+// A value as the plans keep their figures: in single precision.
+inline float stored(double value) {
+    return static_cast<float>(value);
+}
+
+// Whether every value is finite (a plan ends before a row that is not).
+inline bool allFinite(std::initializer_list<double> values) {
+    for (const double value : values) {
+        if (!std::isfinite(value))
+            return false;
+    }
+    return true;
+}
 
 // ---- Texts of plan rows ----------------------------------------------------
 

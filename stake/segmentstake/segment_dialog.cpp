@@ -45,7 +45,7 @@ class ReportPlanList final : public PlanList {
 constexpr stake::CalculatorLayout kLayout{
     .plan = IDC_PLAN, .stars = IDC_STARS, .mode = IDC_MODE, .handOff = IDC_HANDOFF,
     .importButton = IDC_IMPORT, .exportButton = IDC_EXPORT,
-    .columns = kSegmentColumnSpec, .settingsFile = kSettingsFileName};
+    .columns = kSegmentColumnLayout, .settingsFile = kSettingsFileName};
 
 class SegmentDialog final : public stake::CalculatorDialog {
   public:

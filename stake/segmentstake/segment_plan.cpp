@@ -9,13 +9,9 @@ namespace segmentstake {
 
 using stake::formatFixed;
 using stake::formatInt;
+using stake::stored;
 
 namespace {
-
-// A value stored in single precision.
-float stored(double value) {
-    return static_cast<float>(value);
-}
 
 // The amounts of one multiplier unit, derived from the inputs the same way at
 // 初始 and at every mark. Every formula runs in double precision from the

@@ -19,7 +19,7 @@ namespace segmentstake {
 using stake::PlanRow;
 
 // The columns of the plan list.
-inline constexpr std::string_view kSegmentColumnSpec =
+inline constexpr std::string_view kSegmentColumnLayout =
     "序号,40;倍数,100;成本,100;累计成本,100;中奖,120;收益,120;累计收益,120;";
 
 namespace column {

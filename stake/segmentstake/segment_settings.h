@@ -4,12 +4,11 @@
 #pragma once
 
 #include "stake/common/settings_io.h"
+#include "stake/common/settings_keys.h"
 #include "stake/segmentstake/segment_plan.h"
 
 #include <array>
-#include <cstdint>
 #include <string_view>
-#include <variant>
 
 namespace segmentstake {
 
@@ -18,43 +17,21 @@ inline constexpr std::string_view kSettingsSection = "SetFD";
 
 // Which defaults a missing key takes: those of the start-up or those of an
 // import, which differ for "nQishu" (50 against 5).
-enum class SettingsDefaults { startUp, import };
+using SettingsDefaults = stake::SettingsDefaults;
 
-// A signed integer key, written in decimal.
-struct IntSetting {
-    std::int32_t SegmentInputs::*field;
-    std::int32_t startUpDefault;
-    std::int32_t importDefault;
-};
-
-// An unsigned integer key, written in decimal through its 32-bit pattern as a
-// signed integer (so that every value reads back unchanged).
-struct UintSetting {
-    std::uint32_t SegmentInputs::*field;
-    std::uint32_t startUpDefault;
-    std::uint32_t importDefault;
-};
-
-// A decimal key, written "%f"; a missing or empty value reads as its default
-// text, and a text that is not a number as 0.
-struct RealSetting {
-    float SegmentInputs::*field;
-    std::string_view defaultText;
-};
-
-struct SegmentSetting {
-    std::string_view key;
-    std::variant<IntSetting, UintSetting, RealSetting> kind;
-};
+using SegmentSetting = stake::SettingKey<SegmentInputs>;
+using IntSetting = stake::IntKey<SegmentInputs>;
+using UintSetting = stake::UintKey<SegmentInputs>;
+using RealSetting = stake::RealKey<SegmentInputs>;
 
 // The keys in the order in which they are read and written.
 inline constexpr std::array<SegmentSetting, 7> kSegmentSettings{{
     {"nQishu", UintSetting{&SegmentInputs::maxMultiplier, 50, 5}},
-    {"nMode", IntSetting{&SegmentInputs::modeIndex, 2, 2}},
-    {"nXingshu", IntSetting{&SegmentInputs::starIndex, 2, 2}},
-    {"nZhushu", UintSetting{&SegmentInputs::bets, 488, 488}},
-    {"nPeilv", UintSetting{&SegmentInputs::odds, 1956, 1956}},
-    {"nZhong", UintSetting{&SegmentInputs::hitPeriods, 5, 5}},
+    {"nMode", IntSetting{&SegmentInputs::modeIndex, 2}},
+    {"nXingshu", IntSetting{&SegmentInputs::starIndex, 2}},
+    {"nZhushu", UintSetting{&SegmentInputs::bets, 488}},
+    {"nPeilv", UintSetting{&SegmentInputs::odds, 1956}},
+    {"nZhong", UintSetting{&SegmentInputs::hitPeriods, 5}},
     {"fYingli", RealSetting{&SegmentInputs::targetProfit, "50"}},
 }};
 

@@ -18,7 +18,7 @@ constexpr int kMultiplierColumn = 1;
 constexpr stake::CalculatorLayout kLayout{
     .plan = IDC_PLAN, .stars = IDC_STARS, .mode = IDC_MODE, .handOff = IDC_HANDOFF,
     .importButton = IDC_IMPORT, .exportButton = IDC_EXPORT,
-    .columns = kSnowballColumnSpec, .settingsFile = kSettingsFileName, .enterCloses = true};
+    .columns = kSnowballColumnLayout, .settingsFile = kSettingsFileName, .enterCloses = true};
 
 class SnowballDialog final : public stake::CalculatorDialog {
   public:

@@ -5,8 +5,10 @@
 
 namespace snowballstake {
 
+using stake::allFinite;
 using stake::formatFixed;
 using stake::formatInt;
+using stake::stored;
 
 namespace {
 
@@ -15,19 +17,6 @@ const std::string kNoBetsMessage = "注数数值必须大于0";
 const std::string kRollPeriodsMessage = "滚利期数数值只能为(1-" + formatInt(kMaxRollPeriods) + ")";
 
 constexpr int kUnitModeCount = static_cast<int>(stake::kUnitModeItems.size());
-
-// A value stored in single precision.
-float stored(double value) {
-    return static_cast<float>(value);
-}
-
-bool allFinite(std::initializer_list<float> values) {
-    for (const float value : values) {
-        if (!std::isfinite(value))
-            return false;
-    }
-    return true;
-}
 
 std::string endNote(std::int32_t period, std::string_view what) {
     return "第" + formatInt(period) + "期的" + std::string(what) + "超出计算范围,方案到第" +

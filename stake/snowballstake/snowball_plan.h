@@ -21,7 +21,7 @@ using stake::PlanRow;
 inline constexpr std::int32_t kMaxRollPeriods = 10000;
 
 // The columns of the plan list.
-inline constexpr std::string_view kSnowballColumnSpec =
+inline constexpr std::string_view kSnowballColumnLayout =
     "序号,40;倍数,100;成本,150;中奖,120;收益,120;总收益,120;";
 
 // The bets check of this calculator: its 3-star message has no closing

@@ -1,5 +1,7 @@
 #include "stake/snowballstake/snowball_settings.h"
 
+#include <cstddef>
+
 namespace snowballstake {
 
 namespace {
@@ -15,16 +17,15 @@ const SnowballSetting* findSnowballSetting(std::string_view key) {
 }
 
 void readSnowballSettings(const stake::SettingsReader& reader, SnowballInputs& inputs) {
-    for (const SnowballSetting& setting : kSnowballSettings)
-        stake::readSetting(reader, kSettingsSection, setting, inputs);
+    stake::readSettings(reader, kSettingsSection, kSnowballSettings, inputs);
 }
 
 void writeSnowballSettings(stake::SettingsWriter& writer, const SnowballInputs& inputs,
                            KeyOrder order) {
-    for (std::size_t i = 0; i < kSnowballSettings.size(); ++i) {
-        const std::size_t index = order == KeyOrder::onExport ? kExportOrder[i] : i;
-        stake::writeSetting(writer, kSettingsSection, kSnowballSettings[index], inputs);
-    }
+    if (order == KeyOrder::onExport)
+        stake::writeSettings(writer, kSettingsSection, kSnowballSettings, inputs, kExportOrder);
+    else
+        stake::writeSettings(writer, kSettingsSection, kSnowballSettings, inputs);
 }
 
 } // namespace snowballstake

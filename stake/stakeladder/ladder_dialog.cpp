@@ -21,7 +21,7 @@ constexpr int kMultiplierColumn = 1;
 constexpr stake::CalculatorLayout kLayout{
     .plan = IDC_PLAN, .stars = IDC_STARS, .mode = IDC_MODE, .handOff = IDC_HANDOFF,
     .importButton = IDC_IMPORT, .exportButton = IDC_EXPORT,
-    .rowHeight = 18, .columns = kLadderColumnSpec, .rowHeaderColumn = true,
+    .rowHeight = 18, .columns = kLadderColumnLayout, .rowHeaderColumn = true,
     .handOffNeedsHost = false, .settingsFile = kSettingsFileName};
 
 class LadderDialog final : public stake::CalculatorDialog {

@@ -7,9 +7,11 @@
 
 namespace stakeladder {
 
+using stake::allFinite;
 using stake::formatFixed;
 using stake::formatInt;
 using stake::formatPercent;
+using stake::stored;
 
 namespace {
 
@@ -18,21 +20,12 @@ const std::string kNoStartMultiplierMessage = "起始倍数不能为0";
 const std::string kPeriodsMessage = "倍投期数数值只能为(1-" + formatInt(kMaxPlanRows) + ")";
 const std::string kCustomLimitMessage = "自定义倍投最多" + formatInt(kMaxPlanRows) + "期";
 
-// A value stored in single precision.
-float stored(double value) {
-    return static_cast<float>(value);
-}
-
 // A return rate is shown as 0 when nothing has been spent yet (a multiplier of
 // 0), rather than as the 0/0 it would be.
 double returnRate(float netProfit, float cumulativeCost) {
     if (cumulativeCost == 0.0f)
         return 0.0;
     return static_cast<double>(netProfit) / cumulativeCost * 100.0;
-}
-
-bool allFinite(std::initializer_list<double> values) {
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
 // The common figures of a row once its amounts are known. A row whose amounts

@@ -20,7 +20,7 @@ using stake::PlanRow;
 inline constexpr std::int32_t kMaxPlanRows = 10000;
 
 // The columns of the plan list.
-inline constexpr std::string_view kLadderColumnSpec =
+inline constexpr std::string_view kLadderColumnLayout =
     "期数,40;当前倍数,80;当前成本,80;累计成本,100;中奖奖金,80;纯利润,80;收益率,80;";
 
 // The dialog's fields; the initial values are those of a fresh start.

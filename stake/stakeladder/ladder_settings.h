@@ -3,42 +3,21 @@
 #pragma once
 
 #include "stake/common/settings_io.h"
+#include "stake/common/settings_keys.h"
 #include "stake/stakeladder/ladder_plan.h"
 
 #include <array>
-#include <cstdint>
 #include <string_view>
-#include <variant>
 
 namespace stakeladder {
 
 inline constexpr std::string_view kSettingsFileName = "setbt.ini";
 inline constexpr std::string_view kSettingsSection = "SetBT";
 
-// A signed integer key, written in decimal.
-struct IntSetting {
-    std::int32_t LadderInputs::*field;
-    std::int32_t defaultValue;
-};
-
-// An unsigned integer key, written in decimal through its 32-bit pattern as a
-// signed integer (so that every value reads back unchanged).
-struct UintSetting {
-    std::uint32_t LadderInputs::*field;
-    std::uint32_t defaultValue;
-};
-
-// A decimal key, written "%f"; a missing or empty value reads as its default
-// text, and a text that is not a number as 0.
-struct RealSetting {
-    float LadderInputs::*field;
-    std::string_view defaultText;
-};
-
-struct LadderSetting {
-    std::string_view key;
-    std::variant<IntSetting, UintSetting, RealSetting> kind;
-};
+using LadderSetting = stake::SettingKey<LadderInputs>;
+using IntSetting = stake::IntKey<LadderInputs>;
+using UintSetting = stake::UintKey<LadderInputs>;
+using RealSetting = stake::RealKey<LadderInputs>;
 
 // The keys in the order in which they are read and written.
 inline constexpr std::array<LadderSetting, 9> kLadderSettings{{

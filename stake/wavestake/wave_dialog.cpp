@@ -20,7 +20,7 @@ constexpr COLORREF kClosingBackColor = RGB(185, 185, 255);
 constexpr stake::CalculatorLayout kLayout{
     .plan = IDC_PLAN, .stars = IDC_STARS, .mode = IDC_MODE, .handOff = IDC_HANDOFF,
     .importButton = IDC_IMPORT, .exportButton = IDC_EXPORT,
-    .columns = kWaveColumnSpec, .rowHeaderColumn = true, .settingsFile = kSettingsFileName,
+    .columns = kWaveColumnLayout, .rowHeaderColumn = true, .settingsFile = kSettingsFileName,
     .enterCloses = true};
 
 class WaveDialog final : public stake::CalculatorDialog {

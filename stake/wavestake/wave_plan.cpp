@@ -8,8 +8,10 @@
 
 namespace wavestake {
 
+using stake::allFinite;
 using stake::formatFixed;
 using stake::formatInt;
+using stake::stored;
 
 namespace {
 
@@ -26,21 +28,12 @@ std::string amountOverflowMessage(std::int32_t wave, std::int32_t period) {
     return "第" + formatInt(wave) + "波第" + formatInt(period) + "期金额超出范围,无法计算";
 }
 
-// A value stored in single precision.
-float stored(double value) {
-    return static_cast<float>(value);
-}
-
 // Multiplying by the single-precision 1000 and then 0.001 lifts a whole
 // quotient slightly above itself, so that rounding up takes the next multiplier.
 double lifted(double quotient) {
     constexpr double kThousand = 1000.0f;
     constexpr double kThousandth = static_cast<double>(0.001f);
     return quotient * kThousand * kThousandth;
-}
-
-bool allFinite(std::initializer_list<double> values) {
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
 // One wave-push plan being built, period by period.

@@ -20,7 +20,7 @@ using stake::PlanRow;
 inline constexpr std::int32_t kMaxPlanRows = 10000;
 
 // The columns of the plan list.
-inline constexpr std::string_view kWaveColumnSpec =
+inline constexpr std::string_view kWaveColumnLayout =
     "序号,40;波数,40;倍数,100;当前成本,150;累计成本,150;中奖,120;收益,120;";
 inline constexpr int kMultiplierColumn = 2;
 

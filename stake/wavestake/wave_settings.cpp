@@ -6,9 +6,8 @@ namespace wavestake {
 
 namespace {
 
-// Positions in kWaveSettings, in the order each writer uses.
-constexpr std::array<std::size_t, 7> kClosingOrder{0, 1, 2, 3, 4, 5, 6};
-constexpr std::array<std::size_t, 7> kExportOrder{0, 1, 3, 2, 4, 5, 6};
+// Positions in kWaveSettings of an export: nXingshu before nMode.
+constexpr std::array<std::size_t, kWaveSettings.size()> kExportOrder{0, 1, 3, 2, 4, 5, 6};
 
 } // namespace
 
@@ -17,15 +16,15 @@ const WaveSetting* findWaveSetting(std::string_view key) {
 }
 
 void readWaveSettings(const stake::SettingsReader& reader, WaveSettings& settings) {
-    for (const WaveSetting& setting : kWaveSettings)
-        stake::readSetting(reader, kSettingsSection, setting, settings);
+    stake::readSettings(reader, kSettingsSection, kWaveSettings, settings);
 }
 
 void writeWaveSettings(stake::SettingsWriter& writer, const WaveSettings& settings,
                        KeyOrder order) {
-    const auto& positions = order == KeyOrder::exporting ? kExportOrder : kClosingOrder;
-    for (const std::size_t position : positions)
-        stake::writeSetting(writer, kSettingsSection, kWaveSettings[position], settings);
+    if (order == KeyOrder::exporting)
+        stake::writeSettings(writer, kSettingsSection, kWaveSettings, settings, kExportOrder);
+    else
+        stake::writeSettings(writer, kSettingsSection, kWaveSettings, settings);
 }
 
 } // namespace wavestake

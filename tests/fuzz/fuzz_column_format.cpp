@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view layout(reinterpret_cast<const char*>(data), size);
     std::size_t names = 0;
-    for (const stake::ColumnSpec& column : stake::parseColumnSpec(layout))
+    for (const stake::ColumnLayout& column : stake::parseColumnLayout(layout))
         names += column.name.size() + 1;
     // Every column takes at least its name and a comma from the text.
     if (names > size)

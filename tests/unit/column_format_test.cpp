@@ -8,14 +8,14 @@
 
 namespace {
 
-using stake::ColumnSpec;
-using stake::parseColumnSpec;
+using stake::ColumnLayout;
+using stake::parseColumnLayout;
 
-TEST(ColumnSpec, Entries) {
+TEST(ColumnLayout, Entries) {
     struct Case {
         const char* name;
         std::string_view spec;
-        std::vector<ColumnSpec> expected;
+        std::vector<ColumnLayout> expected;
     };
     const Case cases[] = {
         {"two columns", "期数,40;当前倍数,80;", {{"期数", 40}, {"当前倍数", 80}}},
@@ -45,20 +45,20 @@ TEST(ColumnSpec, Entries) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(parseColumnSpec(c.spec), c.expected);
+        EXPECT_EQ(parseColumnLayout(c.spec), c.expected);
     }
 }
 
-TEST(ColumnSpec, ManyEntries) {
+TEST(ColumnLayout, ManyEntries) {
     std::string spec;
     for (int i = 0; i < 100000; ++i)
         spec += "x,1;";
-    const auto columns = parseColumnSpec(spec);
+    const auto columns = parseColumnLayout(spec);
     ASSERT_EQ(columns.size(), 100000u);
-    EXPECT_EQ(columns.back(), (ColumnSpec{"x", 1}));
+    EXPECT_EQ(columns.back(), (ColumnLayout{"x", 1}));
 }
 
-TEST(ColumnSpec, ArbitraryBytesAreSafe) {
+TEST(ColumnLayout, ArbitraryBytesAreSafe) {
     std::mt19937 random(7);
     const std::string alphabet = std::string(",;-+0123456789 a\t", 17) + std::string(1, '\0');
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
@@ -68,7 +68,7 @@ TEST(ColumnSpec, ArbitraryBytesAreSafe) {
         const int n = length(random);
         for (int j = 0; j < n; ++j)
             spec += alphabet[pick(random)];
-        const auto columns = parseColumnSpec(spec);
+        const auto columns = parseColumnLayout(spec);
         std::size_t commas = 0;
         for (const char c : spec)
             commas += c == ',';

@@ -128,15 +128,15 @@ class ReportListTest : public ::testing::Test {
     ReportList report_;
 };
 
-TEST_F(ReportListTest, ColumnSpecWithAndWithoutLastSemicolon) {
-    for (const wchar_t* columnSpec : {L"期数,40;当前倍数,80;", L"期数,40;当前倍数,80"}) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(columnSpec)));
+TEST_F(ReportListTest, ColumnLayoutWithAndWithoutLastSemicolon) {
+    for (const wchar_t* columnLayout : {L"期数,40;当前倍数,80;", L"期数,40;当前倍数,80"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(columnLayout)));
         ReportList other;
         HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"",
                                     WS_CHILD | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
                                     300, 200, parent_, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(other.attach(list));
-        EXPECT_TRUE(other.setColumns(columnSpec));
+        EXPECT_TRUE(other.setColumns(columnLayout));
         EXPECT_EQ(other.columnCount(), 2);
         HWND header = ListView_GetHeader(list);
         EXPECT_EQ(Header_GetItemCount(header), 2);
