@@ -1,5 +1,5 @@
 // How long the longest plans take: 计算 runs inside the click handler.
-#include "stake/stakeladder/ladder_plan.h"
+#include "stake/stakeladder/stakeladder_plan.h"
 
 #include <benchmark/benchmark.h>
 

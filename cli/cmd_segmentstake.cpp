@@ -8,8 +8,8 @@
 #include "cli/commands.h"
 #include "cli/stake_options.h"
 
-#include "stake/segmentstake/segment_plan.h"
-#include "stake/segmentstake/segment_settings.h"
+#include "stake/segmentstake/segmentstake_plan.h"
+#include "stake/segmentstake/segmentstake_settings.h"
 
 #include <memory>
 #include <optional>

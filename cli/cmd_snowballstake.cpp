@@ -7,8 +7,8 @@
 #include "cli/commands.h"
 #include "cli/stake_options.h"
 
-#include "stake/snowballstake/snowball_plan.h"
-#include "stake/snowballstake/snowball_settings.h"
+#include "stake/snowballstake/snowballstake_plan.h"
+#include "stake/snowballstake/snowballstake_settings.h"
 
 namespace trendtools {
 

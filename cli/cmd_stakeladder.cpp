@@ -6,8 +6,8 @@
 #include "cli/commands.h"
 #include "cli/stake_options.h"
 
-#include "stake/stakeladder/ladder_plan.h"
-#include "stake/stakeladder/ladder_settings.h"
+#include "stake/stakeladder/stakeladder_plan.h"
+#include "stake/stakeladder/stakeladder_settings.h"
 
 #include <memory>
 #include <string>

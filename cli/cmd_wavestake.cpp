@@ -7,8 +7,8 @@
 #include "cli/commands.h"
 #include "cli/stake_options.h"
 
-#include "stake/wavestake/wave_plan.h"
-#include "stake/wavestake/wave_settings.h"
+#include "stake/wavestake/wavestake_plan.h"
+#include "stake/wavestake/wavestake_settings.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "handlepick/handlepick_dialog.h"
+#include "handlepick/handlepick_dialog_win.h"
 
-#include "shell/app.h"
+#include "shell/app_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return shell::startTool(instance, shell::ToolTraits{.readsCommandLine = false},

@@ -1,6 +1,6 @@
-#include "stake/segmentstake/segment_dialog.h"
+#include "stake/segmentstake/segmentstake_dialog_win.h"
 
-#include "shell/app.h"
+#include "shell/app_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return shell::startTool(instance, shell::ToolTraits{}, runSegmentDialog);

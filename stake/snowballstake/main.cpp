@@ -1,6 +1,6 @@
-#include "stake/snowballstake/snowball_dialog.h"
+#include "stake/snowballstake/snowballstake_dialog_win.h"
 
-#include "shell/app.h"
+#include "shell/app_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return shell::startTool(instance, shell::ToolTraits{}, runSnowballDialog);

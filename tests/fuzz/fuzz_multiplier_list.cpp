@@ -1,7 +1,7 @@
 // stakeladder's custom multiplier list (自定义倍投): the list parser, the plan
 // it gives, and the multiplier column copied back out as text.
 #include "stake/common/multiplier_text.h"
-#include "stake/stakeladder/ladder_plan.h"
+#include "stake/stakeladder/stakeladder_plan.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // A settings file as trendtools --ini reads it, through each calculator's
 // settings reader; the first line also names a section and key to look up.
 #include "stake/common/profile_text.h"
-#include "stake/segmentstake/segment_settings.h"
-#include "stake/snowballstake/snowball_settings.h"
-#include "stake/stakeladder/ladder_settings.h"
-#include "stake/wavestake/wave_settings.h"
+#include "stake/segmentstake/segmentstake_settings.h"
+#include "stake/snowballstake/snowballstake_settings.h"
+#include "stake/stakeladder/stakeladder_settings.h"
+#include "stake/wavestake/wavestake_settings.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 
 #include "handlepick/resource.h"
 
-#include "window_image.h"
+#include "window_image_win.h"
 
 #include <gtest/gtest.h>
 

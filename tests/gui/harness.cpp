@@ -1,6 +1,6 @@
 #include "harness.h"
 
-#include "window_image.h"
+#include "window_image_win.h"
 
 #include <commctrl.h>
 

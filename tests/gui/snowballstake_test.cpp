@@ -3,7 +3,7 @@
 // its own "setgl.ini" beside the program.
 #include "harness.h"
 
-#include "window_image.h"
+#include "window_image_win.h"
 
 #include "stake/snowballstake/resource.h"
 

@@ -2,7 +2,7 @@
 // pointer picks (the platform's answer and one level of children), the
 // outline at the screen's edge, and reading another window's text whatever
 // that window answers.
-#include "handlepick/pick_rules.h"
+#include "handlepick/handlepick_rules.h"
 
 #include <gtest/gtest.h>
 

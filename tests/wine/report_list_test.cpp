@@ -1,9 +1,9 @@
 // The report list in a real list control: columns, rows and colours as the
 // dialogs use them, texts as another process reads them, and the pixels a
 // user sees. Needs a display (Xvfb under Wine).
-#include "stake/common/report_list.h"
+#include "stake/common/report_list_win.h"
 
-#include "shell/dpi.h"
+#include "shell/dpi_win.h"
 
 #include <gtest/gtest.h>
 

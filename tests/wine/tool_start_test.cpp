@@ -2,8 +2,8 @@
 // closes ends the tool with 0; one that cannot be created is reported in a
 // message box titled with the program's name, and the tool ends with a
 // non-zero code.
-#include "shell/app.h"
-#include "shell/dialog.h"
+#include "shell/app_win.h"
+#include "shell/dialog_win.h"
 
 #include <gtest/gtest.h>
 
