@@ -41,6 +41,8 @@ const std::vector<Command>& registeredCommands() {
 int run(const std::vector<std::string>& arguments, Streams io) {
     CLI::App app{"Command-line face of the trend-analysis tools", "trendtools"};
     app.require_subcommand(1, 1);
+    // The project's version, as the programs' version resources carry it.
+    app.set_version_flag("--version", "trendtools " TRENDTOOLS_VERSION);
 
     struct Attached {
         const Command* command;

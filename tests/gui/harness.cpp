@@ -125,7 +125,9 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
-fs::path programDirectory() {
+namespace {
+
+fs::path testProgramDirectory() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -139,11 +141,20 @@ fs::path programDirectory() {
     return fs::path(path).parent_path();
 }
 
+} // namespace
+
+fs::path programDirectory() {
+    const std::string configured = environment("TT_GUI_TOOL_DIR");
+    if (!configured.empty())
+        return fs::path(wide(configured));
+    return testProgramDirectory();
+}
+
 fs::path screenshotDirectory() {
     const std::string configured = environment("TT_SCREENSHOT_DIR");
     if (!configured.empty())
         return fs::path(wide(configured));
-    return (programDirectory() / L".." / L".." / L"screenshots").lexically_normal();
+    return (testProgramDirectory() / L".." / L".." / L"screenshots").lexically_normal();
 }
 
 TempFolder::TempFolder(std::wstring_view prefix) {
@@ -521,14 +532,53 @@ std::optional<MessageBoxSeen> answerMessageBox(HWND owner, Millis timeout) {
 namespace {
 constexpr std::size_t kTextChars = 1024;
 constexpr std::size_t kRemoteSize = 4096 + kTextChars * sizeof(wchar_t);
+
+// LVCOLUMNW and LVITEMW as a 32-bit process lays them out (4-byte pointers):
+// what a 64-bit test writes into a 32-bit tool's memory.
+struct Column32 {
+    UINT mask;
+    int fmt;
+    int cx;
+    std::uint32_t pszText;
+    int cchTextMax;
+    int iSubItem, iImage, iOrder, cxMin, cxDefault, cxIdeal;
+};
+struct Item32 {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    std::uint32_t pszText;
+    int cchTextMax;
+    int iImage;
+    std::uint32_t lParam;
+    int iIndent, iGroupId;
+    UINT cColumns;
+    std::uint32_t puColumns, piColFmt;
+    int iGroup;
+};
+
+std::uint32_t address32(const void* address) {
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address));
+}
+
+// Whether the process runs with 32-bit pointers while this one has 64-bit ones.
+bool narrowerProcess(HANDLE process) {
+    BOOL wow64 = FALSE;
+    return sizeof(void*) == 8 && IsWow64Process(process, &wow64) && wow64;
+}
 } // namespace
 
 RemoteListView::RemoteListView(HWND list) : list_(list) {
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                           windowProcess(list));
-    if (process_)
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                               PROCESS_QUERY_LIMITED_INFORMATION,
+                           FALSE, windowProcess(list));
+    if (process_) {
         memory_ = VirtualAllocEx(process_, nullptr, kRemoteSize, MEM_COMMIT | MEM_RESERVE,
                                  PAGE_READWRITE);
+        narrow_ = narrowerProcess(process_);
+    }
 }
 
 RemoteListView::~RemoteListView() {
@@ -559,18 +609,30 @@ std::wstring RemoteListView::columnName(int column) const {
     request.mask = LVCF_TEXT;
     request.pszText = reinterpret_cast<LPWSTR>(remoteText);
     request.cchTextMax = static_cast<int>(kTextChars);
+    Column32 request32{};
+    request32.mask = LVCF_TEXT;
+    request32.pszText = address32(remoteText);
+    request32.cchTextMax = static_cast<int>(kTextChars);
     SIZE_T moved = 0;
-    if (!WriteProcessMemory(process_, memory_, &request, sizeof request, &moved))
+    if (!(narrow_ ? WriteProcessMemory(process_, memory_, &request32, sizeof request32, &moved)
+                  : WriteProcessMemory(process_, memory_, &request, sizeof request, &moved)))
         return {};
     const auto ok = sendWithTimeout(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
                                     reinterpret_cast<LPARAM>(memory_));
     if (!ok || !*ok)
         return {};
-    LVCOLUMNW answer{};
-    ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
+    const void* textAt = nullptr;
+    if (narrow_) {
+        Column32 answer{};
+        ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
+        textAt = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(answer.pszText));
+    } else {
+        LVCOLUMNW answer{};
+        ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
+        textAt = answer.pszText;
+    }
     std::wstring text(kTextChars, L'\0');
-    if (!ReadProcessMemory(process_, answer.pszText, text.data(), kTextChars * sizeof(wchar_t),
-                           &moved))
+    if (!ReadProcessMemory(process_, textAt, text.data(), kTextChars * sizeof(wchar_t), &moved))
         return {};
     text.resize(wcsnlen(text.c_str(), kTextChars));
     return text;
@@ -586,9 +648,16 @@ std::wstring RemoteListView::cell(int row, int column) const {
     request.iSubItem = column;
     request.pszText = reinterpret_cast<LPWSTR>(remoteText);
     request.cchTextMax = static_cast<int>(kTextChars);
+    Item32 request32{};
+    request32.mask = LVIF_TEXT;
+    request32.iItem = row;
+    request32.iSubItem = column;
+    request32.pszText = address32(remoteText);
+    request32.cchTextMax = static_cast<int>(kTextChars);
     const wchar_t empty = L'\0';
     SIZE_T moved = 0;
-    if (!WriteProcessMemory(process_, memory_, &request, sizeof request, &moved) ||
+    if (!(narrow_ ? WriteProcessMemory(process_, memory_, &request32, sizeof request32, &moved)
+                  : WriteProcessMemory(process_, memory_, &request, sizeof request, &moved)) ||
         !WriteProcessMemory(process_, remoteText, &empty, sizeof empty, &moved))
         return {};
     const auto length = sendWithTimeout(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
@@ -596,11 +665,20 @@ std::wstring RemoteListView::cell(int row, int column) const {
     if (!length)
         return {};
     // The control may answer with a pointer of its own instead of filling the buffer.
-    LVITEMW answer{};
-    ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
+    const void* textAt = nullptr;
+    if (narrow_) {
+        Item32 answer{};
+        ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
+        textAt = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(answer.pszText));
+    } else {
+        LVITEMW answer{};
+        ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
+        textAt = answer.pszText;
+    }
+    if (textAt == nullptr)
+        textAt = remoteText;
     std::wstring text(kTextChars, L'\0');
-    if (!ReadProcessMemory(process_, answer.pszText ? answer.pszText : request.pszText, text.data(),
-                           kTextChars * sizeof(wchar_t), &moved))
+    if (!ReadProcessMemory(process_, textAt, text.data(), kTextChars * sizeof(wchar_t), &moved))
         return {};
     text.resize(wcsnlen(text.c_str(), kTextChars));
     return text;

@@ -40,7 +40,9 @@ bool writeFileBytes(const std::filesystem::path& path, std::string_view bytes);
 // The lines of a text file without their line ends.
 std::vector<std::string> splitLines(std::string_view text);
 
-// The folder of the test program; the tools are built beside it.
+// The folder of the programs under test: TT_GUI_TOOL_DIR when set (a Windows
+// path, such as the 32-bit programs' folder), else the test program's own,
+// beside which the tools are built.
 std::filesystem::path programDirectory();
 // TT_SCREENSHOT_DIR, else build/screenshots (two levels above bin/).
 std::filesystem::path screenshotDirectory();
@@ -205,6 +207,7 @@ class RemoteListView {
     HWND list_;
     HANDLE process_ = nullptr;
     void* memory_ = nullptr;
+    bool narrow_ = false; // a 32-bit tool read by a 64-bit test
 };
 
 // ---------------------------------------------------------------- clipboard

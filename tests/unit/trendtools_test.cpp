@@ -221,6 +221,13 @@ TEST_F(Trendtools, Help) {
     EXPECT_EQ(run({"stakeladder", "--help"}).status, 0);
 }
 
+TEST_F(Trendtools, Version) {
+    const Outcome outcome = run({"--version"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, "trendtools " TRENDTOOLS_VERSION "\n");
+    EXPECT_EQ(outcome.err, "");
+}
+
 } // namespace
 
 namespace {
