@@ -129,10 +129,17 @@ class TileFilterTest : public ::testing::TestWithParam<const Tool*> {
         const COLORREF colour = fill(id);
         return GetRValue(colour) == 255 && GetGValue(colour) < 120;
     }
-    // A real left click in the middle of a tile.
+    // A real left click in the middle of a tile; an enabled tile is then
+    // waited for until it shows its flip, so that the next step (a press of
+    // 重置, say) cannot overtake the click on a loaded machine.
     void clickTile(int id) {
         const RECT rect = screenRect(tile(id));
+        const bool enabled = IsWindowEnabled(tile(id)) != FALSE;
+        const bool wasTicked = looksTicked(id);
         ASSERT_TRUE(clickOnDisplay((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        if (enabled)
+            EXPECT_TRUE(waitUntil([&] { return looksTicked(id) != wasTicked; }, Millis{5000}))
+                << "tile " << id << " did not flip";
     }
     void expectCount(int expected) {
         const std::string want = std::to_string(expected);
