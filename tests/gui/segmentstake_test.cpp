@@ -1,6 +1,7 @@
 // segmentstake (分段倍投计算器) driven from outside as a user would: the real
 // program, started from a copy in a folder of its own, so that every test
 // has its own "setgl.ini" beside the program.
+#include "failure_checks.h"
 #include "harness.h"
 
 #include "stake/segmentstake/resource.h"
@@ -585,16 +586,7 @@ TEST_F(SegmentstakeTest, ScreenshotOfTheWorkedExampleIsSavedForReview) {
 // open) says so, naming the file.
 TEST_F(SegmentstakeTest, ExportToAFileHeldOpenElsewhereReportsTheFailure) {
     start();
-    const LockedFile target(folder_.file(L"locked.ini"), "[kept]\r\n");
-    ASSERT_TRUE(target) << "the locked file could not be made";
-    clickButton(dialog_, IDC_EXPORT);
-    ASSERT_TRUE(completeSaveDialogReplacing(dialog_, target.path()))
-        << "the save dialog could not be completed";
-    const auto box = answerMessageBox(dialog_);
-    ASSERT_TRUE(box) << "the failed export showed no message";
-    EXPECT_EQ(utf8(box->text), writeFailureText(target.path()));
-    ASSERT_TRUE(flush(dialog_));
-    EXPECT_EQ(findOwnedDialog(dialog_), nullptr) << "more than one message";
+    expectExportReportsFailure(dialog_, IDC_EXPORT, folder_.file(L"locked.ini"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // snowballstake (滚雪球倍投计算器) driven from outside as a user would: the real
 // program, started from a copy in a folder of its own, so that every test has
 // its own "setgl.ini" beside the program.
+#include "failure_checks.h"
 #include "harness.h"
 
 #include "window_image_win.h"
@@ -488,31 +489,15 @@ TEST_F(SnowballstakeTest, ScreenshotOfThePlanIsSavedForReview) {
 TEST_F(SnowballstakeTest, CopyWhileTheClipboardIsHeldReportsTheFailure) {
     start();
     compute(5);
-    const ClipboardHold held;
-    ASSERT_TRUE(held) << "the test could not open the clipboard";
-    for (const int id : {ID_COPY_MULTIPLIERS, ID_COPY_MULTIPLIER_LINES}) {
-        postCommand(dialog_, id);
-        const auto box = answerMessageBox(dialog_);
-        ASSERT_TRUE(box) << "command " << id << " showed no message";
-        EXPECT_EQ(utf8(box->text), kCopyFailedText) << "command " << id;
-        EXPECT_EQ(utf8(box->title), kMessageTitle);
-    }
+    expectCopiesReportFailure(dialog_, {ID_COPY_MULTIPLIERS, ID_COPY_MULTIPLIER_LINES},
+                              kMessageTitle);
 }
 
 // An export to a file that cannot be written (another program holds it
 // open) says so, naming the file.
 TEST_F(SnowballstakeTest, ExportToAFileHeldOpenElsewhereReportsTheFailure) {
     start();
-    const LockedFile target(folder_.file(L"locked.ini"), "[kept]\r\n");
-    ASSERT_TRUE(target) << "the locked file could not be made";
-    clickButton(dialog_, IDC_EXPORT);
-    ASSERT_TRUE(completeSaveDialogReplacing(dialog_, target.path()))
-        << "the save dialog could not be completed";
-    const auto box = answerMessageBox(dialog_);
-    ASSERT_TRUE(box) << "the failed export showed no message";
-    EXPECT_EQ(utf8(box->text), writeFailureText(target.path()));
-    ASSERT_TRUE(flush(dialog_));
-    EXPECT_EQ(findOwnedDialog(dialog_), nullptr) << "more than one message";
+    expectExportReportsFailure(dialog_, IDC_EXPORT, folder_.file(L"locked.ini"));
 }
 
 } // namespace
