@@ -1,183 +1,148 @@
-// handlepick (外接句柄) driven with the real pointer: xdotool presses the left
-// button on the pointer icon, drags it and releases it over a window of the
-// test's own, whose place on the screen is where xdotool goes (Wine's virtual
-// desktop sits at the X root's origin).
+// handlepick (外接句柄) driven with the real pointer: xdotool drags the pointer
+// icon onto another program's windows (Wine's virtual desktop sits at the X
+// root's origin, so their screen rectangles are where xdotool goes).
 #include "harness.h"
 
 #include "handlepick/resource.h"
 
 #include <gtest/gtest.h>
 
-#include <future>
-#include <thread>
-
 namespace {
 
 using namespace gui;
-using namespace std::chrono_literals;
 
-constexpr char kButtonText[] = "目标按钮";
-constexpr char kDisabledText[] = "停用的输入框";
 constexpr char kUntouched[] = "picker-test: not copied";
+// The windows picked are those of sieve3 started without a host: its
+// button 重置, and 出图, disabled.
+constexpr int kReset = 1001, kHandOff = 1003;
 
-std::string handleText(HWND window, bool hex = false) {
-    const auto low = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
+std::string handleText(HWND window, const char* format = "%d") {
     char text[16];
-    std::snprintf(text, sizeof text, hex ? "%X" : "%d", low);
+    std::snprintf(text, sizeof text, format,
+                  static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)));
     return text;
 }
-POINT centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-COLORREF pixel(POINT p) { return screenPixel(p.x, p.y); }
-// What the not-XOR pen of the outline, RGB(125, 0, 125), leaves on a colour.
-COLORREF outlined(COLORREF under) {
-    return RGB(255 - (125 ^ GetRValue(under)), 255 - GetGValue(under), 255 - (125 ^ GetBValue(under)));
+POINT centre(HWND window) {
+    const RECT r = screenRect(window);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
-
-// A window of the test with a button and, below it, a disabled edit box, run
-// by a thread of its own; a hung one never takes a message once shown.
-class TargetWindow {
-  public:
-    TargetWindow(RECT place, bool hung) {
-        std::promise<void> shown;
-        thread_ = std::thread([&, hung] {
-            thread_id_ = GetCurrentThreadId();
-            window_ = CreateWindowExW(0, L"#32770", L"拾取目标窗口", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE,
-                                      place.left, place.top, place.right - place.left,
-                                      place.bottom - place.top, nullptr, nullptr, nullptr, nullptr);
-            button_ = CreateWindowExW(0, L"BUTTON", wide(kButtonText).c_str(), WS_CHILD | WS_VISIBLE,
-                                      20, 20, 200, 50, window_, nullptr, nullptr, nullptr);
-            disabled_ = CreateWindowExW(0, L"EDIT", wide(kDisabledText).c_str(),
-                                        WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_BORDER, 20, 100,
-                                        200, 40, window_, nullptr, nullptr, nullptr);
-            UpdateWindow(window_);
-            MSG message;
-            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // the queue exists now
-            shown.set_value();
-            if (hung)
-                release_.get_future().wait();
-            while (GetMessageW(&message, nullptr, 0, 0) > 0)
-                DispatchMessageW(&message);
-            DestroyWindow(window_);
-        });
-        shown.get_future().wait();
-    }
-    ~TargetWindow() {
-        PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
-        release_.set_value();
-        thread_.join();
-    }
-    HWND window_ = nullptr, button_ = nullptr, disabled_ = nullptr;
-
-  private:
-    std::promise<void> release_;
-    std::thread thread_;
-    DWORD thread_id_ = 0;
-};
 
 class HandlepickTest : public ::testing::Test {
   protected:
     void SetUp() override {
         tool_ = Process::startCopy(L"handlepick.exe", folder_);
-        dialog_ = waitForMainDialog(tool_.id());
-        ASSERT_NE(dialog_, nullptr) << "the dialog did not show";
+        ASSERT_NE(dialog_ = waitForMainDialog(tool_.id()), nullptr) << "the dialog did not show";
     }
     void TearDown() override { runX11Command({"xdotool", "mouseup", "1"}); }
 
-    // Right of and below the picker, which opens at the top left.
-    RECT beside() const {
-        const int left = MulDiv(700, windowDpi(dialog_), 96), top = MulDiv(300, windowDpi(dialog_), 96);
-        return RECT{left, top, left + 420, top + 260};
+    // Another tool's dialog to pick from (started once), moved to `left`,
+    // `top` (pixels at 96 DPI).
+    HWND placeTarget(int left, int top) {
+        if (!target_)
+            target_ = Process::startCopy(L"sieve3.exe", folder_);
+        const HWND target = waitForMainDialog(target_.id());
+        SetWindowPos(target, nullptr, MulDiv(left, windowDpi(dialog_), 96),
+                     MulDiv(top, windowDpi(dialog_), 96), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RedrawWindow(target, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        return target;
     }
     std::string text(int id) const { return utf8(controlText(dialog_, id)); }
-    POINT icon() const { return centre(screenRect(control(dialog_, IDC_PICKER))); }
-    // The centre of the icon is the red centre of the crosshair at rest; the
-    // empty frame shows while it is dragged.
+    bool shows(HWND window, const char* format = "%d") const {
+        return waitUntil([&] { return text(IDC_HANDLE) == handleText(window, format); });
+    }
+    // The centre of the icon is the crosshair's red centre at rest, the empty
+    // frame's while the icon is dragged.
     bool iconAtRest() const {
-        const COLORREF p = pixel(icon());
+        const POINT icon = centre(control(dialog_, IDC_PICKER));
+        const COLORREF p = screenPixel(icon.x, icon.y);
         return GetRValue(p) > 150 && GetGValue(p) < 80 && GetBValue(p) < 80;
     }
-    static bool moveTo(POINT p) {
-        return runX11Command({"xdotool", "mousemove", std::to_string(p.x), std::to_string(p.y), "sleep", "0.1"});
-    }
-    // The button pressed on the icon and the pointer moved on to `point`.
-    void pressAndMove(POINT point) {
-        const POINT from = icon();
-        ASSERT_TRUE(moveTo(from));
-        ASSERT_TRUE(runX11Command({"xdotool", "mousedown", "1", "sleep", "0.1"}));
-        ASSERT_TRUE(moveTo({from.x + 20, from.y + 10}));
-        ASSERT_TRUE(moveTo({(from.x + point.x) / 2, (from.y + point.y) / 2}));
-        ASSERT_TRUE(moveTo(point));
-    }
-    // A whole drag, released over `point`; waits until the handle box changes.
-    void dragTo(POINT point) {
-        const std::string before = text(IDC_HANDLE);
-        pressAndMove(point);
-        ASSERT_TRUE(runX11Command({"xdotool", "mouseup", "1"}));
-        EXPECT_TRUE(waitUntil([&] { return text(IDC_HANDLE) != before; }, 5000ms));
+    // The button pressed on the icon and the pointer moved to `to` in steps;
+    // released there for a drop.
+    void drag(POINT to, bool drop = true) const {
+        const POINT from = centre(control(dialog_, IDC_PICKER));
+        std::vector<std::string> steps{
+            "xdotool",   "mousemove", std::to_string(from.x), std::to_string(from.y),
+            "mousedown", "1"};
+        for (const POINT p :
+             {POINT{from.x + 20, from.y + 10}, POINT{(from.x + to.x) / 2, (from.y + to.y) / 2}, to})
+            steps.insert(steps.end(), {"sleep", "0.1", "mousemove", std::to_string(p.x),
+                                       std::to_string(p.y), "sleep", "0.1"});
+        if (drop)
+            steps.insert(steps.end(), {"mouseup", "1"});
+        ASSERT_TRUE(runX11Command(steps));
     }
     bool topmost() const { return (GetWindowLongW(dialog_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
     TempFolder folder_{L"handlepick"};
-    Process tool_;
+    Process tool_, target_;
     HWND dialog_ = nullptr;
 };
 
 // A drop on a button shows its handle and text and copies the handle; with
-// 十六进制 ticked and 自动复制 unticked, a disabled box is found below its
-// parent, in hexadecimal, and the clipboard keeps what it had.
+// 十六进制 ticked and 自动复制 unticked, a disabled button is found below its
+// parent, in hexadecimal, and the clipboard keeps its text; a hung window
+// shows the caption the system keeps for it, and the picker still answers.
 TEST_F(HandlepickTest, PickByDraggingClicks) {
-    TargetWindow target(beside(), false);
+    const HWND target = placeTarget(700, 300);
+    const HWND reset = control(target, kReset), handOff = control(target, kHandOff);
     ASSERT_TRUE(setClipboardText(kUntouched));
-    dragTo(centre(screenRect(target.button_)));
-    EXPECT_EQ(text(IDC_HANDLE), handleText(target.button_));
-    EXPECT_EQ(text(IDC_WINDOW_TEXT), kButtonText);
-    EXPECT_EQ(clipboardText(), handleText(target.button_));
+    drag(centre(reset));
+    EXPECT_TRUE(shows(reset)) << text(IDC_HANDLE);
+    EXPECT_EQ(text(IDC_WINDOW_TEXT), "重置");
+    EXPECT_EQ(clipboardText(), handleText(reset));
 
     ASSERT_TRUE(setClipboardText(kUntouched));
     setCheckBox(dialog_, IDX_HEX_HANDLE, true);
     setCheckBox(dialog_, IDX_AUTO_COPY, false);
     ASSERT_TRUE(flush(dialog_));
-    const POINT below = centre(screenRect(target.disabled_));
-    ASSERT_EQ(WindowFromPoint(below), target.window_) << "the system's own answer is the parent";
-    dragTo(below);
-    EXPECT_EQ(text(IDC_HANDLE), handleText(target.disabled_, true));
-    EXPECT_EQ(text(IDC_WINDOW_TEXT), kDisabledText);
+    ASSERT_EQ(WindowFromPoint(centre(handOff)), target) << "the system's own answer is the parent";
+    drag(centre(handOff));
+    EXPECT_TRUE(shows(handOff, "%X")) << text(IDC_HANDLE);
+    EXPECT_EQ(text(IDC_WINDOW_TEXT), "出图");
     EXPECT_EQ(clipboardText(), kUntouched);
+
+    const HANDLE thread =
+        OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(target, nullptr));
+    ASSERT_NE(SuspendThread(thread), static_cast<DWORD>(-1)) << "sieve3 could not be stopped";
+    drag(centre(reset));
+    EXPECT_TRUE(shows(reset, "%X")) << text(IDC_HANDLE);
+    EXPECT_TRUE(flush(dialog_)) << "the picker stopped answering";
+    EXPECT_EQ(text(IDC_WINDOW_TEXT), "重置");
+    ResumeThread(thread);
+    CloseHandle(thread);
 }
 
 // While dragged, the icon shows its empty frame and the window under the
 // pointer flashes an outline, cut at the screen's edge; nothing stays behind.
 TEST_F(HandlepickTest, OutlineWhileDraggingClicks) {
-    for (const RECT place : {beside(), RECT{-100, 600, 320, 860}}) {
-        TargetWindow target(place, false);
-        const RECT window = screenRect(target.window_);
-        const POINT edge = window.left < 0 ? POINT{0, centre(window).y} : POINT{centre(window).x, window.top};
-        const COLORREF before = pixel(edge);
+    for (const POINT place : {POINT{700, 300}, POINT{-100, 600}}) {
+        const HWND target = placeTarget(place.x, place.y);
+        const RECT window = screenRect(target);
+        const POINT edge =
+            window.left < 0 ? POINT{0, centre(target).y} : POINT{centre(target).x, window.top};
+        const auto now = [&] { return screenPixel(edge.x, edge.y); };
+        const COLORREF before = now();
+        // What the not-XOR pen of the outline, RGB(125, 0, 125), makes of it.
+        const COLORREF outlined = RGB(255 - (125 ^ GetRValue(before)), 255 - GetGValue(before),
+                                      255 - (125 ^ GetBValue(before)));
         ASSERT_TRUE(iconAtRest());
-        pressAndMove({window.right - 30, window.bottom - 20});
-        EXPECT_TRUE(waitUntil([&] { return !iconAtRest(); }, 2000ms)) << "the icon shows the pointer";
-        EXPECT_TRUE(waitUntil([&] { return pixel(edge) == outlined(before); }, 2000ms)) << "no outline";
-        EXPECT_TRUE(waitUntil([&] { return pixel(edge) == before; }, 2000ms)) << "the outline stays";
+        drag({std::max(window.left, 0L) + 200, window.top + 8}, false); // on the caption
+        EXPECT_TRUE(waitUntil([&] { return !iconAtRest(); })) << "the icon shows the pointer";
+        EXPECT_TRUE(waitUntil([&] { return now() == outlined; })) << "no outline";
+        EXPECT_TRUE(waitUntil([&] { return now() == before; })) << "the outline stays";
         ASSERT_TRUE(runX11Command({"xdotool", "mouseup", "1"}));
-        EXPECT_TRUE(waitUntil([&] { return iconAtRest(); }, 2000ms)) << "the icon stays empty";
-        EXPECT_TRUE(waitUntil([&] { return text(IDC_HANDLE) == handleText(target.window_); }, 2000ms));
-        EXPECT_EQ(pixel(edge), before) << "the outline was left on the screen";
+        EXPECT_TRUE(shows(target));
+        EXPECT_TRUE(waitUntil([&] { return iconAtRest(); })) << "the icon stays empty";
+        EXPECT_EQ(now(), before) << "the outline was left on the screen";
     }
 }
 
-// A window that takes no messages: its caption as the system keeps it, and
-// the picker still answers.
-TEST_F(HandlepickTest, HungWindowClicks) {
-    TargetWindow target(beside(), true);
-    dragTo(centre(screenRect(target.button_)));
-    EXPECT_TRUE(flush(dialog_)) << "the picker stopped answering";
-    EXPECT_EQ(text(IDC_HANDLE), handleText(target.button_));
-    EXPECT_EQ(text(IDC_WINDOW_TEXT), kButtonText);
-}
-
 TEST_F(HandlepickTest, AlwaysOnTopSwitchesInPlace) {
-    EXPECT_TRUE(topmost() && isChecked(dialog_, IDX_ALWAYS_ON_TOP) && isChecked(dialog_, IDX_AUTO_COPY));
-    EXPECT_FALSE(isChecked(dialog_, IDX_HEX_HANDLE));
+    EXPECT_TRUE(topmost() && isChecked(dialog_, IDX_ALWAYS_ON_TOP));
+    EXPECT_TRUE(isChecked(dialog_, IDX_AUTO_COPY) && !isChecked(dialog_, IDX_HEX_HANDLE));
     const RECT place = screenRect(dialog_);
     setCheckBox(dialog_, IDX_ALWAYS_ON_TOP, false);
     EXPECT_TRUE(waitUntil([&] { return !topmost(); })) << "still topmost";
@@ -188,7 +153,7 @@ TEST_F(HandlepickTest, AlwaysOnTopSwitchesInPlace) {
 }
 
 // 复制 copies the handle box as the user edited it, in code page 936; while
-// another program holds the clipboard it says that it could not.
+// another program holds the clipboard, it says that it could not.
 TEST_F(HandlepickTest, CopyBytes) {
     const std::wstring edited = wide("句柄 12345");
     ASSERT_TRUE(setControlText(dialog_, IDC_HANDLE, edited));
