@@ -195,18 +195,17 @@ using Sieve5Test = FilterTest;
 // Seeded random clicks on every kind of box, then base sets and the reset.
 TEST_P(FilterTest, CountFollowsTheEngine) {
     start();
-    expectResetState();
-    std::vector<int> ids{kMustOn, kDistinct}; // the must-contain group first
-    for (int i = 0; i <= 10 + f.design->digitCount; ++i)
-        ids.push_back(f.mustDigit + i);
-    const std::size_t mustContainBoxes = ids.size();
-    for (std::size_t g = 0; g < f.firstIds.size(); ++g)
-        for (int b = 0; b < f.design->groups[g].boxCount; ++b)
-            ids.push_back(box(static_cast<int>(g), b));
     std::mt19937 random(7);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     for (int step = 0; step < 40; ++step) {
-        const int id = ids[random() % (step % 3 ? ids.size() : mustContainBoxes)];
-        if (id == kMustOn || criteria_.mustContain.on || id >= f.firstIds[0])
+        const int g = pick(static_cast<int>(f.firstIds.size()));
+        // Must-contain digits, then hit counts, from f.mustDigit on.
+        const int mustContain[] = {kMustOn, kDistinct,
+                                   f.mustDigit + pick(11 + f.design->digitCount)};
+        const int id = step % 3
+                           ? box(g, pick(f.design->groups[static_cast<std::size_t>(g)].boxCount))
+                           : mustContain[pick(3)];
+        if (id == kMustOn || id >= f.firstIds[0] || criteria_.mustContain.on)
             flip(id); // no user clicks a disabled box
         ASSERT_EQ(isEnabled(dialog_, f.mustDigit), criteria_.mustContain.on);
         ASSERT_EQ(isEnabled(dialog_, kDistinct), criteria_.mustContain.on);

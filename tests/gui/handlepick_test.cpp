@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
+
 namespace {
 
 using namespace gui;
@@ -52,20 +55,17 @@ class HandlepickTest : public ::testing::Test {
     bool shows(HWND window, const char* format = "%d") const {
         return waitUntil([&] { return text(IDC_HANDLE) == handleText(window, format); });
     }
-    // The button pressed on the icon and the pointer moved to `to` in steps;
-    // released there for a drop.
+    // The button pressed on the icon, the pointer moved to `to` by way of
+    // a point halfway, and released there for a drop.
     void drag(POINT to, bool drop = true) const {
         const POINT from = centre(control(dialog_, IDC_PICKER));
-        std::vector<std::string> steps{
-            "xdotool",   "mousemove", std::to_string(from.x), std::to_string(from.y),
-            "mousedown", "1"};
-        for (const POINT p :
-             {POINT{from.x + 20, from.y + 10}, POINT{(from.x + to.x) / 2, (from.y + to.y) / 2}, to})
-            steps.insert(steps.end(), {"sleep", "0.1", "mousemove", std::to_string(p.x),
-                                       std::to_string(p.y), "sleep", "0.1"});
-        if (drop)
-            steps.insert(steps.end(), {"mouseup", "1"});
-        ASSERT_TRUE(runX11Command(steps));
+        std::ostringstream line;
+        line << "xdotool mousemove " << from.x << ' ' << from.y
+             << " mousedown 1 sleep 0.1 mousemove " << (from.x + to.x) / 2 << ' '
+             << (from.y + to.y) / 2 << " sleep 0.1 mousemove " << to.x << ' ' << to.y
+             << " sleep 0.1" << (drop ? " mouseup 1" : "");
+        std::istringstream words(line.str());
+        ASSERT_TRUE(runX11Command({std::istream_iterator<std::string>(words), {}}));
     }
     bool topmost() const { return (GetWindowLongW(dialog_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
