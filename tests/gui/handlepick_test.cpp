@@ -38,15 +38,17 @@ class HandlepickTest : public ::testing::Test {
     }
     void TearDown() override { runX11Command({"xdotool", "mouseup", "1"}); }
 
-    // Another tool's dialog to pick from (started once), moved to `left`,
-    // `top` (pixels at 96 DPI).
-    HWND placeTarget(int left, int top) {
+    // Another tool's dialog to pick from (started once), at the bottom right
+    // of the screen, clear of the picker, or across its left edge.
+    HWND placeTarget(bool acrossTheLeftEdge = false) {
         if (!target_)
             target_ = Process::startCopy(L"sieve3.exe", folder_);
         const HWND target = waitForMainDialog(target_.id());
-        SetWindowPos(target, nullptr, MulDiv(left, windowDpi(dialog_), 96),
-                     MulDiv(top, windowDpi(dialog_), 96), 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT screen, window = screenRect(target);
+        GetWindowRect(GetDesktopWindow(), &screen);
+        const LONG width = window.right - window.left, height = window.bottom - window.top;
+        SetWindowPos(target, nullptr, acrossTheLeftEdge ? -width / 8 : screen.right - width,
+                     screen.bottom - height, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         RedrawWindow(target, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
         return target;
@@ -79,7 +81,7 @@ class HandlepickTest : public ::testing::Test {
 // parent, in hexadecimal, and the clipboard keeps its text; a hung window
 // shows the caption the system keeps for it, and the picker still answers.
 TEST_F(HandlepickTest, PickByDraggingClicks) {
-    const HWND target = placeTarget(700, 300);
+    const HWND target = placeTarget();
     const HWND reset = control(target, kReset), handOff = control(target, kHandOff);
     ASSERT_TRUE(setClipboardText(kUntouched));
     drag(centre(reset));
@@ -111,8 +113,8 @@ TEST_F(HandlepickTest, PickByDraggingClicks) {
 // While the icon is dragged, the window under the pointer flashes an
 // outline, cut at the screen's edge; nothing stays behind.
 TEST_F(HandlepickTest, OutlineWhileDraggingClicks) {
-    for (const POINT place : {POINT{700, 300}, POINT{-100, 600}}) {
-        const HWND target = placeTarget(place.x, place.y);
+    for (const bool acrossTheLeftEdge : {false, true}) {
+        const HWND target = placeTarget(acrossTheLeftEdge);
         const RECT window = screenRect(target);
         const POINT edge =
             window.left < 0 ? POINT{0, centre(target).y} : POINT{centre(target).x, window.top};
@@ -121,7 +123,7 @@ TEST_F(HandlepickTest, OutlineWhileDraggingClicks) {
         // What the not-XOR pen of the outline, RGB(125, 0, 125), makes of it.
         const COLORREF outlined = RGB(255 - (125 ^ GetRValue(before)), 255 - GetGValue(before),
                                       255 - (125 ^ GetBValue(before)));
-        drag({std::max(window.left, 0L) + 200, window.top + 8}, false); // on the caption
+        drag({window.right - 200, window.top + 8}, false); // on the caption
         EXPECT_TRUE(waitUntil([&] { return now() == outlined; })) << "no outline";
         EXPECT_TRUE(waitUntil([&] { return now() == before; })) << "the outline stays";
         ASSERT_TRUE(runX11Command({"xdotool", "mouseup", "1"}));
