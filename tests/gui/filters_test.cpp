@@ -28,18 +28,11 @@ struct Filter {
     const sieve::FilterDesign* design;
     int mustDigit; // must-contain digit 0; hit count 0 is ten ids on
     bool tiles, resetEndsMustContain, resetClearsDistinct, resetEndsBaseSet;
-    std::vector<int> firstIds; // each kill group's first box, groups in the design's order
+    // Each kill group's first box, groups in the design's order: the check
+    // boxes' ids of resource.h; the tiles', numbered as they are made (sieve5
+    // makes 组杀号 before 大小杀号).
+    std::vector<int> firstIds;
 };
-
-// Tiles are numbered in the order they are made, after the position rows.
-std::vector<int> tileIds(const sieve::FilterDesign& design, int id, std::vector<int> order) {
-    std::vector<int> ids(order.size());
-    for (const int g : order) {
-        ids[static_cast<std::size_t>(g)] = id;
-        id += design.groups[static_cast<std::size_t>(g)].boxCount;
-    }
-    return ids;
-}
 
 // clang-format off
 const Filter kSieve2{"sieve2", &sieve2::kDesign, 1020, false, true, false, true,
@@ -47,9 +40,10 @@ const Filter kSieve2{"sieve2", &sieve2::kDesign, 1020, false, true, false, true,
 const Filter kSieve3{"sieve3", &sieve3::kDesign, 1020, false, true, true, true,
                      {1100, 1110, 1120, 1130, 1160, 1190, 1200, 1210, 1220, 1230, 1240, 1250, 1260}};
 const Filter kSieve4{"sieve4", &sieve4::kDesign, 40000, true, true, true, false,
-                     tileIds(sieve4::kDesign, 40015, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10})};
+                     {40015, 40025, 40035, 40045, 40055, 40092, 40102, 40112, 40128, 40144, 40160}};
 const Filter kSieve5{"sieve5", &sieve5::kDesign, 50000, true, false, false, false,
-                     tileIds(sieve5::kDesign, 50016, {0, 1, 2, 3, 4, 5, 6, 7, 11, 8, 9, 10})};
+                     {50016, 50026, 50036, 50046, 50056, 50066, 50112, 50122, 50139, 50171, 50203,
+                      50132}};
 // clang-format on
 
 // A window's whole text, however long (WM_GETTEXT is carried across processes).
