@@ -1,0 +1,55 @@
+// How the plan tests compare a plan with its expected form, in one line of
+// text: "! message" for a refusal, else what `Show` picks of the rows, cells
+// joined by spaces (an empty cell shown as "_") and rows by " | ".
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class Show { rows, multipliers, last };
+
+inline std::string planView(const std::optional<std::string>& message,
+                            const std::vector<std::vector<std::string>>& rows, Show show,
+                            std::size_t multiplierColumn = 1) {
+    if (message)
+        return "! " + *message;
+    std::string text;
+    if (show == Show::last)
+        return rows.empty()
+                   ? "0 rows"
+                   : std::to_string(rows.size()) +
+                         " rows, last: " + planView(std::nullopt, {rows.back()}, Show::rows);
+    for (const auto& cells : rows) {
+        if (show == Show::multipliers) {
+            text += (text.empty() ? "x " : " ") + cells.at(multiplierColumn);
+            continue;
+        }
+        if (!text.empty())
+            text += " | ";
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            text += (i == 0 ? "" : " ") + (cells[i].empty() ? "_" : cells[i]);
+    }
+    return show == Show::multipliers && text.empty() ? "x" : text;
+}
+
+// Whether `view` matches `expected`, in which "..." stands for any text.
+inline bool matchesView(std::string_view view, std::string_view expected) {
+    const std::size_t dots = expected.find("...");
+    if (dots == std::string_view::npos)
+        return view == expected;
+    if (!view.starts_with(expected.substr(0, dots)))
+        return false;
+    const std::string_view rest = expected.substr(dots + 3);
+    for (std::size_t at = dots; at <= view.size(); ++at) {
+        if (matchesView(view.substr(at), rest))
+            return true;
+    }
+    return false;
+}
+
+inline void expectPlanView(const std::string& view, const std::string& expected) {
+    EXPECT_TRUE(matchesView(view, expected)) << "    plan: " << view << "\nexpected: " << expected;
+}
