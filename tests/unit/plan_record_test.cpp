@@ -43,51 +43,25 @@ TEST(PlanRecord, EveryKindByteForByte) {
         Bytes record;
         Bytes expected;
     } cases[] = {
+        // clang-format off
         {"stakeladder", stakeladder::buildLadderRecord(6, "1,2,4,8,17"),
          image(2032, {{0, 1}, {24, 6}}, "1,2,4,8,17")},
         {"stakeladder, no mode", stakeladder::buildLadderRecord(-1, ""),
          image(2032, {{0, 1}, {24, 0xFFFFFFFF}})},
         {"stakeladder, a text cut to 2000 bytes without a terminating zero",
-         stakeladder::buildLadderRecord(0, longText),
-         image(2032, {{0, 1}}, longText.substr(0, 2000))},
-        {"wavestake",
-         wavestake::buildWaveRecord({.nQishu = 2147483647,
-                                     .nZhushu = 100000,
-                                     .fPeilv = 123.0f,
-                                     .nBoshu = -1,
-                                     .fLirun = -0.5f,
-                                     .nXingshu = -1,
-                                     .nMode = 7}),
-         image(2032, {{0, 2},
-                      {4, 0xFFFFFFFF},
-                      {8, bits(-0.5f)},
-                      {12, 0x7FFFFFFF},
-                      {16, 100000},
-                      {20, 0xFFFFFFFF},
-                      {24, 7}})},
-        {"snowballstake",
-         snowballstake::buildSnowballRecord({.rollPeriods = 7,
-                                             .bets = 11,
-                                             .odds = 1.5f,
-                                             .startMultiplier = -2,
-                                             .starIndex = 3,
-                                             .modeIndex = 6}),
+         stakeladder::buildLadderRecord(0, longText), image(2032, {{0, 1}}, longText.substr(0, 2000))},
+        {"wavestake", wavestake::buildWaveRecord({.nQishu = 2147483647, .nZhushu = 100000,
+             .fPeilv = 123.0f, .nBoshu = -1, .fLirun = -0.5f, .nXingshu = -1, .nMode = 7}),
+         image(2032, {{0, 2}, {4, 0xFFFFFFFF}, {8, bits(-0.5f)}, {12, 0x7FFFFFFF}, {16, 100000},
+                      {20, 0xFFFFFFFF}, {24, 7}})},
+        {"snowballstake", snowballstake::buildSnowballRecord({.rollPeriods = 7, .bets = 11,
+             .odds = 1.5f, .startMultiplier = -2, .starIndex = 3, .modeIndex = 6}),
          image(2032, {{0, 3}, {12, 7}, {16, 11}, {20, 3}, {24, 6}, {2028, 0xFFFFFFFE}})},
-        {"segmentstake",
-         segmentstake::buildSegmentRecord({.maxMultiplier = 4000000000u,
-                                           .bets = 9,
-                                           .odds = 777,
-                                           .hitPeriods = 13,
-                                           .targetProfit = 2.5f,
-                                           .starIndex = 4,
-                                           .modeIndex = 5}),
-         image(2040, {{0, 5},
-                      {12, 4000000000u},
-                      {16, 9},
-                      {20, 4},
-                      {24, 5},
-                      {2032, 13},
+        {"segmentstake", segmentstake::buildSegmentRecord({.maxMultiplier = 4000000000u, .bets = 9,
+             .odds = 777, .hitPeriods = 13, .targetProfit = 2.5f, .starIndex = 4, .modeIndex = 5}),
+         image(2040, {{0, 5}, {12, 4000000000u}, {16, 9}, {20, 4}, {24, 5}, {2032, 13},
                       {2036, bits(2.5f)}})},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,13 +87,11 @@ TEST(PlanRecord, MultiplierTexts) {
         std::vector<std::string> cells;
         std::string row; // stakeladder's text, and the others' copy in a row
         std::string column;
-    } cases[] = {
-        {{}, "", ""},
-        {{"1", "2", "4", "8", "16.2"}, "1,2,4,8,17", "1\r\n2\r\n4\r\n8\r\n17\r\n"},
-        // Each cell by the atof rule, rounded up.
-        {{"2.5", "-1.5", " 7", "abc", ""}, "3,-1,7,0,0", "3\r\n-1\r\n7\r\n0\r\n0\r\n"},
-        {{"1e3", "3e9", "1e300"}, "1000,-1294967296,0", "1000\r\n-1294967296\r\n0\r\n"},
-    };
+    } cases[] = {{{}, "", ""},
+                 {{"1", "2", "4", "8", "16.2"}, "1,2,4,8,17", "1\r\n2\r\n4\r\n8\r\n17\r\n"},
+                 // Each cell by the atof rule, rounded up.
+                 {{"2.5", "-1.5", " 7", "abc", ""}, "3,-1,7,0,0", "3\r\n-1\r\n7\r\n0\r\n0\r\n"},
+                 {{"1e3", "3e9", "1e300"}, "1000,-1294967296,0", "1000\r\n-1294967296\r\n0\r\n"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
         EXPECT_EQ(stakeladder::multiplierText(c.cells), c.row);

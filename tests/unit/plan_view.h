@@ -16,23 +16,18 @@ inline std::string planView(const std::optional<std::string>& message,
                             std::size_t multiplierColumn = 1) {
     if (message)
         return "! " + *message;
-    std::string text;
     if (show == Show::last)
-        return rows.empty()
-                   ? "0 rows"
-                   : std::to_string(rows.size()) +
-                         " rows, last: " + planView(std::nullopt, {rows.back()}, Show::rows);
+        return std::to_string(rows.size()) +
+               " rows, last: " + (rows.empty() ? "" : planView({}, {rows.back()}, Show::rows));
+    std::string text = show == Show::multipliers ? "x" : "";
     for (const auto& cells : rows) {
-        if (show == Show::multipliers) {
-            text += (text.empty() ? "x " : " ") + cells.at(multiplierColumn);
-            continue;
-        }
-        if (!text.empty())
-            text += " | ";
-        for (std::size_t i = 0; i < cells.size(); ++i)
+        text += show == Show::multipliers ? " " + cells.at(multiplierColumn)
+                : text.empty()            ? ""
+                                          : " | ";
+        for (std::size_t i = 0; i < cells.size() && show == Show::rows; ++i)
             text += (i == 0 ? "" : " ") + (cells[i].empty() ? "_" : cells[i]);
     }
-    return show == Show::multipliers && text.empty() ? "x" : text;
+    return text;
 }
 
 // Whether `view` matches `expected`, in which "..." stands for any text.

@@ -16,25 +16,23 @@ using namespace segmentstake;
 
 // Presses the buttons of `steps` in turn: S 初始, H 中, M 挂; C empties the
 // list (as an import does), '/' switches to the later inputs and '\' back.
-// Shows the rows (a row completed by a mark ends in 中 or 挂, shown as Show
-// picks them), then after " || " the status, whether the marks are open, the
-// marks kept, the cumulative cost and profit, and every message.
+// Shows the rows (a row completed by a mark ends in 中 or 挂), then after
+// " || " the status, whether the marks are open, the marks kept, the
+// cumulative cost and profit, and every message.
 std::string track(const SegmentInputs& inputs, const SegmentInputs& later, std::string_view steps,
                   Show show) {
     SegmentPlan plan;
     PlanTable list;
-    std::string status;
-    std::string messages;
+    std::string status, messages;
     const SegmentInputs* current = &inputs;
     for (const char step : steps) {
-        StepResult result;
         if (step == 'C' || step == '/' || step == '\\') {
             step == 'C' ? list.clearRows() : void(current = step == '/' ? &later : &inputs);
             continue;
         }
-        result = step == 'S'   ? plan.start(*current, list)
-                 : step == 'H' ? plan.markHit(*current, list)
-                               : plan.markMiss(*current, list);
+        const StepResult result = step == 'S'   ? plan.start(*current, list)
+                                  : step == 'H' ? plan.markHit(*current, list)
+                                                : plan.markMiss(*current, list);
         EXPECT_EQ(result.marksOpen, plan.marksOpen());
         status = result.status.value_or(status);
         messages += result.message ? " ! " + *result.message : "";
@@ -58,11 +56,11 @@ std::string track(const SegmentInputs& inputs, const SegmentInputs& later, std::
 
 // A fresh start is 最大倍数 50, 注数 488, 赔率 1956, 中出期数 5, 目标盈利 50,
 // "3星", "1分".
-const std::string kRows = "1 3 14.640 14.640 0 -14.640 -14.640 挂 | "
-                          "2 3 14.640 29.280 0 -14.640 -29.280 挂 | "
-                          "3 4 19.520 48.800 39.120 19.600 -9.680 中 | ";
-
 TEST(SegmentPlan, Tracking) {
+    const std::string rows =
+        "1 3 14.640 14.640 0 -14.640 -14.640 挂 | 2 3 14.640 29.280 0 -14.640 -29.280 挂 | "
+        "3 4 19.520 48.800 39.120 19.600 -9.680 中 | ";
+    const std::string failed = " || 已超过最大期数，未完成目标! closed ...";
     const struct {
         const char* name;
         SegmentInputs inputs;
@@ -71,133 +69,61 @@ TEST(SegmentPlan, Tracking) {
         Show show = Show::rows;
         SegmentInputs later = {};
     } cases[] = {
+        // clang-format off
         {"初始", {}, "S", "1 3 14.640 14.640 _ _ _ || 还剩下 5 期中完成目标! open  14.640/0.000"},
-        {"the worked example, three marks",
-         {},
-         "SMMH",
-         kRows + "4 4 19.520 68.320 _ _ _ || 还剩下 4 期中完成目标! open MMH 68.320/-9.680"},
-        {"the worked example to its end",
-         {},
-         "SMMHHMHHHH",
-         kRows + "4 4 19.520 68.320 39.120 19.600 9.920 中 | "
-                 "5 3 14.640 82.960 0 -14.640 -4.720 挂 | "
-                 "6 4 19.520 102.480 39.120 19.600 14.880 中 | "
-                 "7 4 19.520 122.000 39.120 19.600 34.480 中 | "
-                 "8 4 19.520 141.520 39.120 19.600 54.080 中 || 恭喜你，已完成目标! closed "
-                 "MMHHMHHH 141.520/54.080 ! 中和挂已停用，请先按初始"},
+        {"the worked example, three marks", {}, "SMMH",
+         rows + "4 4 19.520 68.320 _ _ _ || 还剩下 4 期中完成目标! open MMH 68.320/-9.680"},
+        {"the worked example to its end", {}, "SMMHHMHHHH",
+         rows + "4 4 19.520 68.320 39.120 19.600 9.920 中 | 5 3 14.640 82.960 0 -14.640 -4.720 挂 | "
+         "6 4 19.520 102.480 39.120 19.600 14.880 中 | 7 4 19.520 122.000 39.120 19.600 34.480 中 | "
+         "8 4 19.520 141.520 39.120 19.600 54.080 中 || 恭喜你，已完成目标! closed MMHHMHHH 141.520/54.080 "
+         "! 中和挂已停用，请先按初始"},
         {"marks before 初始", {}, "M", " ||  closed  0.000/0.000 ! 中和挂已停用，请先按初始"},
         // 50 over 1 draw: 50 / 0.0100410 / 488 = 10.2, so 11.
-        {"one winning draw",
-         {.hitPeriods = 1},
-         "SH",
+        {"one winning draw", {.hitPeriods = 1}, "SH",
          "1 11 53.680 53.680 107.580 53.900 53.900 中 || 恭喜你，已完成目标! closed H ..."},
         {"2厘", {.modeIndex = 7}, "S", "1 11 10.736 10.736 _ _ _ ||..."},
-        {"misses below 最大倍数",
-         {.maxMultiplier = 13},
-         "SMMMMMMMM",
-         "x 3 3 4 5 6 7 8 10 12 || 还剩下 5 期中完成目标! open ...",
-         Show::multipliers},
-        // The failing row is completed and one more carries the restarted multiplier.
-        {"a miss that needs 最大倍数 fails",
-         {.maxMultiplier = 12},
-         "SMMMMMMMM",
-         "x 3 3 4 5 6 7 8 10 3 || 已超过最大期数，未完成目标! closed ...",
-         Show::multipliers},
-        {"fails at the first miss",
-         {.maxMultiplier = 3},
-         "SMH",
-         "1 3 14.640 14.640 0 -14.640 -14.640 挂 | 2 3 14.640 29.280 _ _ _ || "
-         "已超过最大期数，未完成目标! closed M ...! 中和挂已停用，请先按初始"},
-        {"最大倍数 0",
-         {.maxMultiplier = 0},
-         "SM",
-         "x 3 3 || 已超过最大期数，未完成目标! closed ...",
-         Show::multipliers},
-        {"hits are never held against 最大倍数",
-         {.maxMultiplier = 1},
-         "SHHHHH",
-         "x 3 2 2 2 2 || 恭喜你，已完成目标! closed ...",
-         Show::multipliers},
-        {"a miss is",
-         {.maxMultiplier = 2},
-         "SHHM",
-         "x 3 2 2 3 || 已超过最大期数，未完成目标! closed ...",
-         Show::multipliers},
-        {"no gain per bet",
-         {.bets = 978},
-         "SMMHMH",
-         "x 1 1 1 1 1 1 || 还剩下 3 期中完成目标! open ...",
-         Show::multipliers},
-        {"target reached early",
-         {.targetProfit = 0.0f},
-         "SHHHHH",
-         "x 1 1 1 1 1 || 恭喜你，已完成目标! closed ...",
-         Show::multipliers},
-        {"no star count: nothing bought, odds unscaled",
-         {.bets = 0, .starIndex = -1},
-         "SMH",
-         "1 1 0.000 0.000 0 -0.000 0.000 挂 | 2 1 0.000 0.000 9.780 9.780 9.780 中 | ..."},
-        // 10 yuan a winning draw at "1分", over the gain of one multiplier.
         {"5星", {.bets = 48800, .starIndex = 0}, "S", "1 1 488.000 488.000 _ _ _ ||..."},
-        {"2星", {.bets = 48, .starIndex = 3}, "S", "1 21 10.080 10.080 _ _ _ ||..."},
         {"1星", {.bets = 9, .starIndex = 4}, "S", "1 1283 115.470 115.470 _ _ _ ||..."},
-        {"1元",
-         {.targetProfit = 5000.0f, .modeIndex = 0},
-         "S",
-         "1 3 1464.000 1464.000 _ _ _ ||..."},
-        {"2元",
-         {.targetProfit = 5000.0f, .modeIndex = 4},
-         "S",
-         "1 2 1952.000 1952.000 _ _ _ ||..."},
-        {"a miss beyond 32 bits fails",
-         {.maxMultiplier = 4294967295u,
-          .bets = 1,
-          .hitPeriods = 1,
-          .targetProfit = 977.0f * 2147000000.0f,
-          .modeIndex = 0},
-         "SM",
-         "x 2147000010 2147000010 || 已超过最大期数，未完成目标! closed ...",
+        {"2元", {.targetProfit = 5000.0f, .modeIndex = 4}, "S", "1 2 1952.000 1952.000 _ _ _ ||..."},
+        {"no star count: nothing bought, odds unscaled", {.bets = 0, .starIndex = -1}, "SMH",
+         "1 1 0.000 0.000 0 -0.000 0.000 挂 | 2 1 0.000 0.000 9.780 9.780 9.780 中 | ..."},
+        // A miss fails when the multiplier it needs reaches 最大倍数; the
+        // failing row is completed and one more carries the restarted multiplier.
+        {"misses below 最大倍数", {.maxMultiplier = 13}, "SMMMMMMMM",
+         "x 3 3 4 5 6 7 8 10 12 || 还剩下 5 期中完成目标! open ...", Show::multipliers},
+        {"a miss that needs 最大倍数", {.maxMultiplier = 12}, "SMMMMMMMM", "x 3 3 4 5 6 7 8 10 3" + failed,
          Show::multipliers},
-        {"初始 refused by the bets check keeps the marks",
-         {},
-         "SMH/S",
-         " || 还剩下 4 期中完成目标! open MH 43.920/0.060 ! 注数数值只能为(1-999)",
-         Show::rows,
-         {.bets = 1000}},
-        {"and a replay fails as before",
-         {.maxMultiplier = 4},
-         "SMM/S\\H",
-         "x 2 || 已超过最大期数，未完成目标! closed MMH ...",
-         Show::multipliers,
+        {"fails at the first miss", {.maxMultiplier = 3}, "SMH", "1 3 14.640 14.640 0 -14.640 -14.640 挂 | "
+         "2 3 14.640 29.280 _ _ _" + failed + "! 中和挂已停用，请先按初始"},
+        {"最大倍数 0", {.maxMultiplier = 0}, "SM", "x 3 3" + failed, Show::multipliers},
+        {"hits are never held against 最大倍数", {.maxMultiplier = 1}, "SHHHHH",
+         "x 3 2 2 2 2 || 恭喜你，已完成目标! closed ...", Show::multipliers},
+        {"a miss is", {.maxMultiplier = 2}, "SHHM", "x 3 2 2 3" + failed, Show::multipliers},
+        {"a miss beyond 32 bits", {.maxMultiplier = 4294967295u, .bets = 1, .hitPeriods = 1,
+         .targetProfit = 977.0f * 2147000000.0f, .modeIndex = 0}, "SM", "x 2147000010 2147000010" + failed,
+         Show::multipliers},
+        {"no gain per bet", {.bets = 978}, "SMMHMH", "x 1 1 1 1 1 1 || 还剩下 3 期中完成目标! open ...",
+         Show::multipliers},
+        {"target reached early", {.targetProfit = 0.0f}, "SHHHHH", "x 1 1 1 1 1 || 恭喜你，已完成目标! closed ...",
+         Show::multipliers},
+        // A refused 初始 empties the list, opens the marks and keeps them.
+        {"初始 refused by the bets check", {}, "SMH/S",
+         " || 还剩下 4 期中完成目标! open MH 43.920/0.060 ! 注数数值只能为(1-999)", Show::rows, {.bets = 1000}},
+        {"and a replay fails as before", {.maxMultiplier = 4}, "SMM/S\\H", "x 2" + failed, Show::multipliers,
          {.bets = 1000}},
         // An import empties the list and keeps the marks: the next row is
         // numbered 1, with the multiplier of a replay with the new inputs.
-        {"marks after an import",
-         {},
-         "SMMC/H",
-         "1 7 34.160 82.960 _ _ _ || 还剩下 4 期中完成目标! open MMH 82.960/5.020",
-         Show::rows,
+        {"marks after an import", {}, "SMMC/H",
+         "1 7 34.160 82.960 _ _ _ || 还剩下 4 期中完成目标! open MMH 82.960/5.020", Show::rows,
          {.targetProfit = 100.0f}},
-        {"and the next mark completes it",
-         {},
-         "SMMC/HM",
-         "1 7 34.160 82.960 0 ... 挂 | 2 ...",
-         Show::rows,
-         {.targetProfit = 100.0f}},
-        {"初始 begins a new plan",
-         {},
-         "SMMHHS",
-         "1 3 14.640 14.640 _ _ _ || 还剩下 5 期中完成目标! open  14.640/0.000"},
-        {"no mode",
-         {.modeIndex = -1},
-         "SH",
-         " ||  open  0.000/0.000 ! 请选择金额模式 ! 请选择金额模式"},
+        {"初始 begins a new plan", {}, "SMMHHS", "1 3 14.640 14.640 _ _ _ || 还剩下 5 期中完成目标! open  14.640/0.000"},
+        {"no mode", {.modeIndex = -1}, "SH", " ||  open  0.000/0.000 ! 请选择金额模式 ! 请选择金额模式"},
         {"mode beyond the list", {.modeIndex = 8}, "S", " ||  open  0.000/0.000 ! 请选择金额模式"},
         {"中出期数 0", {.hitPeriods = 0}, "S", " ||  open  0.000/0.000 ! 中出期数不能为0"},
-        {"first multiplier beyond 32 bits",
-         {.targetProfit = 1e12f},
-         "S",
+        {"first multiplier beyond 32 bits", {.targetProfit = 1e12f}, "S",
          " ||  open  0.000/0.000 ! 所需倍数超出范围，请减小目标盈利或增加中出期数"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -207,31 +133,17 @@ TEST(SegmentPlan, Tracking) {
 
 TEST(SegmentPlan, NextMultiplierIsTheCeilingOrOne) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
-    const struct {
-        double quotient;
-        std::optional<std::int32_t> multiplier;
-    } cases[] = {
-        {2.04, 3},
-        {3.0, 3},
-        {0.0001, 1},
-        {0.0, 1},
-        {-0.5, 1},
-        {-3e9, 1},
-        {std::nan(""), 1},
-        {kInf, 1},
-        {-kInf, 1},
-        {2147483647.0, 2147483647},
-        {2147483647.01, std::nullopt},
-        {3e9, std::nullopt},
-        {1e300, std::nullopt},
+    const std::pair<double, std::optional<std::int32_t>> cases[] = {
+        // clang-format off
+        {2.04, 3},     {3.0, 3},     {0.0001, 1},     {0.0, 1},     {-0.5, 1},     {-3e9, 1},
+        {std::nan(""), 1},           {kInf, 1},       {-kInf, 1},   {2147483647.0, 2147483647},
+        {2147483647.01, {}},         {1e300, {}},
+        // clang-format on
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(nextMultiplier(c.quotient), c.multiplier) << c.quotient;
+    for (const auto& [quotient, multiplier] : cases)
+        EXPECT_EQ(nextMultiplier(quotient), multiplier) << quotient;
     EXPECT_EQ(remainingStatus(3000000000LL), "还剩下 3000000000 期中完成目标!");
-}
-
-TEST(SegmentPlan, TableIgnoresRowsAndColumnsOutsideTheList) {
-    PlanTable table;
+    PlanTable table; // rows and columns outside the list are ignored
     table.setRowColors(-1, kHitColors);
     table.setCellText(0, 0, "x");
     table.appendRow(PlanRow{{"a", "b"}});

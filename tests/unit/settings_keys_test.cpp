@@ -14,6 +14,11 @@
 
 namespace {
 
+using namespace stakeladder;
+using namespace wavestake;
+using namespace snowballstake;
+using namespace segmentstake;
+
 // Renders what is written as the platform's profile functions lay out a new
 // file: one header per section, then its keys in the order written.
 class FileWriter final : public stake::SettingsWriter {
@@ -22,10 +27,9 @@ class FileWriter final : public stake::SettingsWriter {
         writeText(section, key, std::to_string(value));
     }
     void writeText(std::string_view section, std::string_view key, std::string_view text) override {
-        if (section != section_)
-            file += "[" + std::string(section) + "]\r\n";
+        file += (section == section_ ? "" : "[" + std::string(section) + "]\r\n") +
+                std::string(key) + "=" + std::string(text) + "\r\n";
         section_ = section;
-        file += std::string(key) + "=" + std::string(text) + "\r\n";
     }
     std::string file;
 
@@ -33,156 +37,83 @@ class FileWriter final : public stake::SettingsWriter {
     std::string section_;
 };
 
-template <class Write> std::string fileOf(Write write) {
+// Writes `inputs`, compares the file with `expected`, and reads it back.
+template <class Inputs, class Write, class Read>
+void expectFile(const Inputs& inputs, Write write, Read read, const std::string& expected) {
     FileWriter writer;
-    write(writer);
-    return writer.file;
+    write(writer, inputs);
+    EXPECT_EQ(writer.file, expected);
+    Inputs back{};
+    read(stake::ProfileText(expected), back);
+    EXPECT_EQ(back, inputs);
 }
 
-const stakeladder::LadderInputs kLadder{.periods = -7,
-                                        .odds = 12345.678f,
-                                        .bets = 99999,
-                                        .modeIndex = 6,
-                                        .starIndex = 0,
-                                        .profitType = 1,
-                                        .ratePercent = 4000000000u,
-                                        .startMultiplier = 4294967295u,
-                                        .profitAmount = 0.25f};
-const wavestake::WaveSettings kWave{.nQishu = 9,
-                                    .nZhushu = 8,
-                                    .fPeilv = 1e-3f,
-                                    .nBoshu = 7,
-                                    .fLirun = -1.5f,
-                                    .nXingshu = 4,
-                                    .nMode = 1};
-const snowballstake::SnowballInputs kSnowball{.rollPeriods = 9,
-                                              .bets = 8,
-                                              .odds = 3e38f,
-                                              .startMultiplier = INT32_MIN,
-                                              .starIndex = 3,
-                                              .modeIndex = 7};
-const segmentstake::SegmentInputs kSegment{.maxMultiplier = 4294967295u,
-                                           .bets = 7,
-                                           .odds = 6,
-                                           .hitPeriods = 5,
-                                           .targetProfit = 0.1f,
-                                           .starIndex = -1,
-                                           .modeIndex = 0};
+// Values unlike every default and every other value of their tool.
+TEST(Settings, FilesByteForByteAndBack) {
+    // clang-format off
+    expectFile(LadderInputs{.periods = -7, .odds = 12345.678f, .bets = 99999, .modeIndex = 6,
+               .starIndex = 0, .profitType = 1, .ratePercent = 4000000000u,
+               .startMultiplier = 4294967295u, .profitAmount = 0.25f},
+               writeLadderSettings, readLadderSettings,
+               "[SetBT]\r\nnModel=6\r\nnLirunLv=-294967296\r\nnLirunType=1\r\nnQishu=-7\r\n"
+               "nStartBeishu=-1\r\nnXingshu=0\r\nnZhushu=99999\r\nfLirun=0.250000\r\nfPeilv=12345.677734\r\n");
+    const WaveSettings wave{.nQishu = 9, .nZhushu = 8, .fPeilv = 1e-3f, .nBoshu = 7, .fLirun = -1.5f,
+                            .nXingshu = 4, .nMode = 1};
+    const std::string waveValues = "nZhushu=8\r\nfLirun=-1.500000\r\nfPeilv=0.001000\r\n";
+    expectFile(wave, [](auto& w, auto& i) { writeWaveSettings(w, i, wavestake::KeyOrder::closing); },
+               readWaveSettings, "[SetBT]\r\nnBoshu=7\r\nnQishu=9\r\nnMode=1\r\nnXingshu=4\r\n" + waveValues);
+    expectFile(wave, [](auto& w, auto& i) { writeWaveSettings(w, i, wavestake::KeyOrder::exporting); },
+               readWaveSettings, "[SetBT]\r\nnBoshu=7\r\nnQishu=9\r\nnXingshu=4\r\nnMode=1\r\n" + waveValues);
+    const SnowballInputs snowball{.rollPeriods = 9, .bets = 8, .odds = 3e38f, .startMultiplier = INT32_MIN,
+                                  .starIndex = 3, .modeIndex = 7};
+    const std::string snowballValues = "nZhushu=8\r\nnStartBeishu=-2147483648\r\n"
+                                       "fPeilv=300000000549775575777803994281145270272.000000\r\n";
+    expectFile(snowball, [](auto& w, auto& i) { writeSnowballSettings(w, i, snowballstake::KeyOrder::onClose); },
+               readSnowballSettings, "[SetBT]\r\nnQishu=9\r\nnMode=7\r\nnXingshu=3\r\n" + snowballValues);
+    expectFile(snowball, [](auto& w, auto& i) { writeSnowballSettings(w, i, snowballstake::KeyOrder::onExport); },
+               readSnowballSettings, "[SetBT]\r\nnQishu=9\r\nnXingshu=3\r\nnMode=7\r\n" + snowballValues);
+    const std::string segmentFile = "[SetFD]\r\nnQishu=-1\r\nnMode=0\r\nnXingshu=-1\r\nnZhushu=7\r\n"
+                                    "nPeilv=6\r\nnZhong=5\r\nfYingli=0.100000\r\n";
+    expectFile(SegmentInputs{.maxMultiplier = 4294967295u, .bets = 7, .odds = 6, .hitPeriods = 5,
+               .targetProfit = 0.1f, .starIndex = -1, .modeIndex = 0},
+               writeSegmentSettings, [](const auto& r, auto& i) { readSegmentSettings(r, i); }, segmentFile);
+    // clang-format on
 
-TEST(Settings, FilesByteForByte) {
-    using namespace std::string_literals;
-    const struct {
-        const char* name;
-        std::string file;
-        std::string expected;
-    } cases[] = {
-        {"setbt.ini", fileOf([](auto& w) { stakeladder::writeLadderSettings(w, kLadder); }),
-         "[SetBT]\r\nnModel=6\r\nnLirunLv=-294967296\r\nnLirunType=1\r\nnQishu=-7\r\n"
-         "nStartBeishu=-1\r\nnXingshu=0\r\nnZhushu=99999\r\nfLirun=0.250000\r\n"
-         "fPeilv=12345.677734\r\n"},
-        {"settb.ini on close",
-         fileOf([](auto& w) { writeWaveSettings(w, kWave, wavestake::KeyOrder::closing); }),
-         "[SetBT]\r\nnBoshu=7\r\nnQishu=9\r\nnMode=1\r\nnXingshu=4\r\nnZhushu=8\r\n"
-         "fLirun=-1.500000\r\nfPeilv=0.001000\r\n"},
-        {"an exported settb.ini",
-         fileOf([](auto& w) { writeWaveSettings(w, kWave, wavestake::KeyOrder::exporting); }),
-         "[SetBT]\r\nnBoshu=7\r\nnQishu=9\r\nnXingshu=4\r\nnMode=1\r\nnZhushu=8\r\n"
-         "fLirun=-1.500000\r\nfPeilv=0.001000\r\n"},
-        {"setgl.ini, snowballstake's section on close", fileOf([](auto& w) {
-             writeSnowballSettings(w, kSnowball, snowballstake::KeyOrder::onClose);
-         }),
-         "[SetBT]\r\nnQishu=9\r\nnMode=7\r\nnXingshu=3\r\nnZhushu=8\r\n"
-         "nStartBeishu=-2147483648\r\nfPeilv=300000000549775575777803994281145270272.000000\r\n"},
-        {"an exported setgl.ini of snowballstake", fileOf([](auto& w) {
-             writeSnowballSettings(w, kSnowball, snowballstake::KeyOrder::onExport);
-         }),
-         "[SetBT]\r\nnQishu=9\r\nnXingshu=3\r\nnMode=7\r\nnZhushu=8\r\n"
-         "nStartBeishu=-2147483648\r\nfPeilv=300000000549775575777803994281145270272.000000\r\n"},
-        {"setgl.ini, segmentstake's section",
-         fileOf([](auto& w) { segmentstake::writeSegmentSettings(w, kSegment); }),
-         "[SetFD]\r\nnQishu=-1\r\nnMode=0\r\nnXingshu=-1\r\nnZhushu=7\r\nnPeilv=6\r\n"
-         "nZhong=5\r\nfYingli=0.100000\r\n"},
+    // A missing key reads as a fresh start (at an import, segmentstake's
+    // 最大倍数 as 5), and each tool of setgl.ini reads its own section only.
+    LadderInputs ladder{.periods = 9, .useCustom = true};
+    readLadderSettings(stake::ProfileText(), ladder);
+    EXPECT_EQ(ladder, (LadderInputs{.useCustom = true})) << "useCustom is no setting";
+    WaveSettings waveRead{.nQishu = 1};
+    readWaveSettings(stake::ProfileText(), waveRead);
+    EXPECT_EQ(waveRead, WaveSettings{});
+    SnowballInputs snowballRead{.bets = 1};
+    readSnowballSettings(stake::ProfileText(segmentFile), snowballRead);
+    EXPECT_EQ(snowballRead, SnowballInputs{});
+    SegmentInputs segment{.bets = 1};
+    readSegmentSettings(stake::ProfileText("[SetBT]\r\nnQishu=9\r\n"), segment);
+    EXPECT_EQ(segment, SegmentInputs{});
+    readSegmentSettings(stake::ProfileText(), segment, SettingsDefaults::import);
+    EXPECT_EQ(segment, SegmentInputs{.maxMultiplier = 5});
+}
+
+// A decimal key by the atof rule; a value not finite in single precision
+// takes the default text.
+TEST(Settings, ReadingDecimals) {
+    const std::pair<std::string, float> cases[] = {
+        // clang-format off
+        {"", 1956.0f},                  {"fPeilv=\r\n", 1956.0f},       {"fPeilv=abc\r\n", 0.0f},
+        {"fPeilv=12.5xyz\r\n", 12.5f},  {"fPeilv=1e40\r\n", 1956.0f},   {"fPeilv=-1e39\r\n", 1956.0f},
+        {"fPeilv=1e999\r\n", 1956.0f},  {"fPeilv=1e-50\r\n", 0.0f},
+        // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.file, c.expected);
+    for (const auto& [line, odds] : cases) {
+        LadderInputs inputs;
+        readLadderSettings(stake::ProfileText("[SetBT]\r\n" + line), inputs);
+        EXPECT_EQ(inputs.odds, odds) << line;
     }
-}
-
-// What is written reads back the same; a missing key reads as a fresh start
-// (at import, segmentstake's 最大倍数 as 5); a tool reads its own section only.
-TEST(Settings, RoundTripsAndDefaults) {
-    const std::string shared =
-        fileOf([](auto& w) {
-            writeSnowballSettings(w, kSnowball, snowballstake::KeyOrder::onClose);
-        }) +
-        fileOf([](auto& w) { segmentstake::writeSegmentSettings(w, kSegment); });
-    const stake::ProfileText empty;
-
-    stakeladder::LadderInputs ladder{.useCustom = true, .customText = "3-1"};
-    readLadderSettings(empty, ladder);
-    EXPECT_EQ(ladder, (stakeladder::LadderInputs{.useCustom = true, .customText = "3-1"}));
-    readLadderSettings(stake::ProfileText(fileOf([](auto& w) { writeLadderSettings(w, kLadder); })),
-                       ladder);
-    stakeladder::LadderInputs expected = kLadder;
-    expected.useCustom = true; // not a setting: left as it was
-    expected.customText = "3-1";
-    EXPECT_EQ(ladder, expected);
-
-    for (const auto order : {wavestake::KeyOrder::closing, wavestake::KeyOrder::exporting}) {
-        wavestake::WaveSettings wave;
-        readWaveSettings(
-            stake::ProfileText(fileOf([&](auto& w) { writeWaveSettings(w, kWave, order); })), wave);
-        EXPECT_EQ(wave, kWave);
-        readWaveSettings(empty, wave);
-        EXPECT_EQ(wave, wavestake::WaveSettings{});
-    }
-
-    snowballstake::SnowballInputs snowball;
-    readSnowballSettings(stake::ProfileText(shared), snowball);
-    EXPECT_EQ(snowball, kSnowball);
-    readSnowballSettings(empty, snowball);
-    EXPECT_EQ(snowball, snowballstake::SnowballInputs{});
-
-    segmentstake::SegmentInputs segment;
-    readSegmentSettings(stake::ProfileText(shared), segment);
-    EXPECT_EQ(segment, kSegment);
-    readSegmentSettings(empty, segment);
-    EXPECT_EQ(segment, segmentstake::SegmentInputs{});
-    readSegmentSettings(empty, segment, segmentstake::SettingsDefaults::import);
-    EXPECT_EQ(segment, segmentstake::SegmentInputs{.maxMultiplier = 5});
-}
-
-TEST(Settings, ReadingValues) {
-    const struct {
-        const char* name;
-        std::string line;
-        float odds;
-        std::int32_t modeIndex = 3;
-    } cases[] = {
-        {"missing key: the default text", "", 1956.0f},
-        {"empty value: the default text", "fPeilv=\r\n", 1956.0f},
-        {"quoted empty value", "fPeilv=\"\"\r\n", 1956.0f},
-        {"not a number reads 0", "fPeilv=abc\r\n", 0.0f},
-        {"leading number", "fPeilv=12.5xyz\r\n", 12.5f},
-        {"too large for single precision: the default", "fPeilv=1e40\r\n", 1956.0f},
-        {"too large negative", "fPeilv=-1e39\r\n", 1956.0f},
-        {"beyond double", "fPeilv=1e999\r\n", 1956.0f},
-        {"tiny", "fPeilv=1e-50\r\n", 0.0f},
-        {"integer not a number", "nModel=abc\r\n", 1956.0f, 0},
-        {"integer in hex, key in any case", "nmodel=0x10\r\n", 1956.0f, 16},
-        {"empty integer: the default", "nModel=\r\n", 1956.0f, 3},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        stakeladder::LadderInputs inputs;
-        readLadderSettings(stake::ProfileText("[SetBT]\r\n" + c.line), inputs);
-        EXPECT_EQ(inputs.odds, c.odds);
-        EXPECT_EQ(inputs.modeIndex, c.modeIndex);
-    }
-    EXPECT_EQ(stakeladder::findLadderSetting("fPeilv")->key, "fPeilv");
-    EXPECT_EQ(stakeladder::findLadderSetting("fpeilv"), nullptr);
-    EXPECT_EQ(stakeladder::findLadderSetting("useCustom"), nullptr);
+    EXPECT_EQ(findLadderSetting("fPeilv")->key, "fPeilv");
+    EXPECT_EQ(findLadderSetting("fpeilv"), nullptr) << "the exact spelling only";
 }
 
 } // namespace

@@ -31,9 +31,8 @@ TEST(WavePlan, Plans) {
         std::string expected;
         Show show = Show::rows;
     } cases[] = {
-        {"fresh start",
-         {},
-         "1 1 1 5.000 5.000 9.780 4.780 | 2 _ 2 10.000 5.220 19.560 14.340 | "
+        // clang-format off
+        {"fresh start", {}, "1 1 1 5.000 5.000 9.780 4.780 | 2 _ 2 10.000 5.220 19.560 14.340 | "
          "3 _ 4 20.000 5.660 39.120 33.460 | 4 _ 8 40.000 6.540 78.240 71.700 | "
          "5 _ 16 80.000 8.300 156.480 148.180 end | 6 2 1 5.000 13.300 9.780 -3.520 | "
          "7 _ 2 10.000 13.520 19.560 6.040 | 8 _ 4 20.000 13.960 39.120 25.160 | "
@@ -43,17 +42,12 @@ TEST(WavePlan, Plans) {
          "15 _ 16 80.000 24.900 156.480 131.580 end"},
         // Odds 2000 pay exactly twice the stake: 1 is followed by 3, and 3
         // by 7, because of the single-precision 0.001.
-        {"whole quotients lifted",
-         {.fPeilv = 2000.0f, .nBoshu = 1},
-         "x 1 3 7 15 31",
-         Show::multipliers},
-        {"the first stake too",
-         {.nQishu = 1, .fPeilv = 2000.0f, .nBoshu = 1, .fLirun = 1500.0f, .nMode = 0},
+        {"whole quotients lifted", {.fPeilv = 2000.0f, .nBoshu = 1},
+         "x 1 3 7 15 31", Show::multipliers},
+        {"the first stake too", {.nQishu = 1, .fPeilv = 2000.0f, .nBoshu = 1, .fLirun = 1500.0f, .nMode = 0},
          "1 1 4 2000.000 2000.000 4000.000 2000.000"},
-        {"  below a whole quotient",
-         {.nQishu = 1, .fPeilv = 2000.0f, .nBoshu = 1, .fLirun = 1499.0f, .nMode = 0},
-         "x 3",
-         Show::multipliers},
+        {"  below a whole quotient", {.nQishu = 1, .fPeilv = 2000.0f, .nBoshu = 1, .fLirun = 1499.0f, .nMode = 0},
+         "x 3", Show::multipliers},
         {"1元", {.nMode = 0}, "1 1 1 500.000 500.000 978.000 478.000 | ..."},
         {"1角", {.nMode = 1}, "1 1 1 50.000 50.000 97.800 47.800 | ..."},
         {"1厘", {.nMode = 3}, "1 1 8 4.000 4.000 7.824 3.824 | ..."},
@@ -61,8 +55,7 @@ TEST(WavePlan, Plans) {
         {"2厘", {.nMode = 7}, "1 1 4 4.000 4.000 7.824 3.824 | ..."},
         // One period wins 478 bets of 0.01 yuan per multiplier: the goals of
         // 100, then 205 and 420 yuan need 21, 43 and 88; no row closes a wave.
-        {"one period per wave",
-         {.nQishu = 1},
+        {"one period per wave", {.nQishu = 1},
          "1 1 21 105.000 105.000 205.380 100.380 | 2 2 43 ... | 3 3 88 ..."},
         {"no periods", {.nQishu = 0}, "3 rows, last: 3 3 1 5.000 15.000 9.780 -5.220", Show::last},
         {"negative periods", {.nQishu = INT32_MIN}, "x 1 1 1", Show::multipliers},
@@ -70,49 +63,33 @@ TEST(WavePlan, Plans) {
         {"negative waves", {.nBoshu = INT32_MIN}, ""},
         {"no profit goal", {.fLirun = 0.0f}, "1 1 1 5.000 5.000 9.780 4.780 | ..."},
         {"no gain to divide by", {.nQishu = 0, .fLirun = 0.0f}, "x 1 1 1", Show::multipliers},
-        {"losing odds stake 1 throughout",
-         {.nZhushu = 999},
-         "x 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1",
-         Show::multipliers},
-        {"zero odds stake nothing again",
-         {.nQishu = 3, .fPeilv = 0.0f, .nBoshu = 1},
-         "1 1 1 5.000 5.000 0.000 -5.000 | 2 _ 0 0.000 5.000 0.000 -5.000 | "
+        {"losing odds stake 1 throughout", {.nZhushu = 999},
+         "x 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1", Show::multipliers},
+        {"zero odds stake nothing again", {.nQishu = 3, .fPeilv = 0.0f, .nBoshu = 1}, "1 1 1 5.000 5.000 0.000 -5.000 | 2 _ 0 0.000 5.000 0.000 -5.000 | "
          "3 _ 0 0.000 5.000 0.000 -5.000 end"},
-        {"a plan of 10000 rows",
-         {.fPeilv = 1000.0f, .nBoshu = 2000},
-         "10000 rows, last: ...",
-         Show::last},
+        {"a plan of 10000 rows", {.fPeilv = 1000.0f, .nBoshu = 2000},
+         "10000 rows, last: ...", Show::last},
         // "5星" pays 195.6 times the stake.
-        {"the largest multiplier",
-         {.nBoshu = 1, .nXingshu = 0},
-         "x 1 196 38338 7498914 1466787616",
-         Show::multipliers},
-        {"the next is too large",
-         {.nQishu = 6, .nBoshu = 1, .nXingshu = 0},
+        {"the largest multiplier", {.nBoshu = 1, .nXingshu = 0},
+         "x 1 196 38338 7498914 1466787616", Show::multipliers},
+        {"the next is too large", {.nQishu = 6, .nBoshu = 1, .nXingshu = 0},
          "! 第1波第6期倍数超过2147483647,无法计算"},
         // With one period per wave the stakes double wave by wave.
-        {"26 waves fit",
-         {.nQishu = 1, .nBoshu = 26},
-         "26 rows, last: 26 26 1247314129 ...",
-         Show::last},
+        {"26 waves fit", {.nQishu = 1, .nBoshu = 26},
+         "26 rows, last: 26 26 1247314129 ...", Show::last},
         {"27 do not", {.nQishu = 1, .nBoshu = 27}, "! 第27波第1期倍数超过2147483647,无法计算"},
-        {"a long wave",
-         {.nQishu = kMaxPlanRows, .nBoshu = 1},
-         "! 第1波第33期倍数超过2147483647,无法计算"},
-        {"amounts beyond single precision",
-         {.fPeilv = 3e37f, .nXingshu = 0},
-         "! 第1波第1期金额超出范围,无法计算"},
+        {"a long wave", {.nQishu = kMaxPlanRows, .nBoshu = 1}, "! 第1波第33期倍数超过2147483647,无法计算"},
+        {"amounts beyond single precision", {.fPeilv = 3e37f, .nXingshu = 0}, "! 第1波第1期金额超出范围,无法计算"},
         {"too many rows", {.nQishu = 5, .nBoshu = 2001}, "! 波数×推波期数不能超过10000"},
         {"  with no periods", {.nQishu = 0, .nBoshu = 10001}, "! 波数×推波期数不能超过10000"},
-        {"  products beyond 32 bits",
-         {.nQishu = INT32_MAX, .nBoshu = 2},
-         "! 波数×推波期数不能超过10000"},
+        {"  products beyond 32 bits", {.nQishu = INT32_MAX, .nBoshu = 2}, "! 波数×推波期数不能超过10000"},
         {"bets checked", {.nZhushu = 1000}, "! 注数数值只能为(1-999)"},
         {"1星 bets", {.nZhushu = 9, .nXingshu = 4}, "15 rows, last: ...", Show::last},
         {"no star count", {.nXingshu = -1}, "! 请选择星数"},
         {"star count beyond the list", {.nXingshu = 5, .nMode = -1}, "! 请选择星数"},
         {"no mode", {.nMode = -1}, "! 请选择金额模式"},
         {"mode beyond the list", {.nMode = 8}, "! 请选择金额模式"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
