@@ -11,6 +11,7 @@
 #include <bit>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -71,8 +72,6 @@ TEST(PlanRecord, EveryKindByteForByte) {
 
 TEST(PlanRecord, WriterRefusesPlacesOutsideTheRecord) {
     Bytes bytes(12, 0xAA);
-    stake::storeFloat(bytes, 8, 1.0f);
-    EXPECT_EQ(Bytes(bytes.begin() + 8, bytes.end()), (Bytes{0x00, 0x00, 0x80, 0x3F}));
     EXPECT_THROW(stake::storeUint32(bytes, 9, 0), std::out_of_range);
     EXPECT_THROW(stake::storeUint32(bytes, SIZE_MAX, 0), std::out_of_range);
     EXPECT_THROW(stake::PlanRecord(stake::PlanKind::Ladder).putInt32(2036, 1), std::out_of_range);
@@ -82,21 +81,20 @@ TEST(PlanRecord, WriterRefusesPlacesOutsideTheRecord) {
     EXPECT_EQ(record.bytes(), image(2032, {{0, 1}}, "1,2"));
 }
 
+// The multiplier column copied in a row (stakeladder's text) or in lines: each
+// cell by the atof rule, rounded up.
 TEST(PlanRecord, MultiplierTexts) {
-    const struct {
-        std::vector<std::string> cells;
-        std::string row; // stakeladder's text, and the others' copy in a row
-        std::string column;
-    } cases[] = {{{}, "", ""},
-                 {{"1", "2", "4", "8", "16.2"}, "1,2,4,8,17", "1\r\n2\r\n4\r\n8\r\n17\r\n"},
-                 // Each cell by the atof rule, rounded up.
-                 {{"2.5", "-1.5", " 7", "abc", ""}, "3,-1,7,0,0", "3\r\n-1\r\n7\r\n0\r\n0\r\n"},
-                 {{"1e3", "3e9", "1e300"}, "1000,-1294967296,0", "1000\r\n-1294967296\r\n0\r\n"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.row);
-        EXPECT_EQ(stakeladder::multiplierText(c.cells), c.row);
-        EXPECT_EQ(stake::multipliersInRow(c.cells), c.row);
-        EXPECT_EQ(stake::multipliersInColumn(c.cells), c.column);
+    const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
+        // clang-format off
+        {{}, "", ""},
+        {{"1", "2", "4", "8", "16.2"}, "1,2,4,8,17", "1\r\n2\r\n4\r\n8\r\n17\r\n"},
+        {{"2.5", "-1.5", " 7", "abc", ""}, "3,-1,7,0,0", "3\r\n-1\r\n7\r\n0\r\n0\r\n"},
+        {{"1e3", "3e9", "1e300"}, "1000,-1294967296,0", "1000\r\n-1294967296\r\n0\r\n"},
+        // clang-format on
+    };
+    for (const auto& [cells, row, lines] : cases) {
+        EXPECT_EQ(stakeladder::multiplierText(cells), row);
+        EXPECT_EQ(stake::multipliersInColumn(cells), lines);
     }
 }
 

@@ -1,6 +1,7 @@
 // How the plan tests compare a plan with its expected form, in one line of
 // text: "! message" for a refusal, else what `Show` picks of the rows, cells
-// joined by spaces (an empty cell shown as "_") and rows by " | ".
+// joined by spaces (an empty cell shown as "_") and rows by " | ". No cell
+// may show a NaN or an infinity.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,6 +20,10 @@ inline std::string planView(const std::optional<std::string>& message,
     if (show == Show::last)
         return std::to_string(rows.size()) +
                " rows, last: " + (rows.empty() ? "" : planView({}, {rows.back()}, Show::rows));
+    for (const auto& cells : rows) {
+        for (const auto& cell : cells)
+            EXPECT_TRUE(cell.find("nan") == cell.npos && cell.find("inf") == cell.npos) << cell;
+    }
     std::string text = show == Show::multipliers ? "x" : "";
     for (const auto& cells : rows) {
         text += show == Show::multipliers ? " " + cells.at(multiplierColumn)

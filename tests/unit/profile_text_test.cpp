@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -98,20 +94,6 @@ TEST(ProfileText, IntegerConversion) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(stake::profileInteger(ExactText(c.text)), c.value) << c.text;
-}
-
-TEST(ProfileText, ReadsFiles) {
-    const auto directory = std::filesystem::temp_directory_path() /
-                           ("profile_text_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(directory);
-    std::ofstream(directory / "setbt.ini", std::ios::binary) << "[SetBT]\r\nnQishu=8\r\n";
-    const auto profile = stake::readProfileFile(directory / "setbt.ini");
-    ASSERT_TRUE(profile.has_value());
-    EXPECT_EQ(profile->readInt("SetBT", "nQishu", 5), 8);
-    EXPECT_FALSE(stake::readProfileFile(directory / "missing.ini").has_value());
-    // A folder opens like a file here but cannot be read.
-    EXPECT_FALSE(stake::readProfileFile(directory).has_value());
-    std::filesystem::remove_all(directory);
 }
 
 } // namespace

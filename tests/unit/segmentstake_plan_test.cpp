@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -129,28 +128,6 @@ TEST(SegmentPlan, Tracking) {
         SCOPED_TRACE(c.name);
         expectPlanView(track(c.inputs, c.later, c.steps, c.show), c.expected);
     }
-}
-
-TEST(SegmentPlan, NextMultiplierIsTheCeilingOrOne) {
-    constexpr double kInf = std::numeric_limits<double>::infinity();
-    const std::pair<double, std::optional<std::int32_t>> cases[] = {
-        // clang-format off
-        {2.04, 3},     {3.0, 3},     {0.0001, 1},     {0.0, 1},     {-0.5, 1},     {-3e9, 1},
-        {std::nan(""), 1},           {kInf, 1},       {-kInf, 1},   {2147483647.0, 2147483647},
-        {2147483647.01, {}},         {1e300, {}},
-        // clang-format on
-    };
-    for (const auto& [quotient, multiplier] : cases)
-        EXPECT_EQ(nextMultiplier(quotient), multiplier) << quotient;
-    EXPECT_EQ(remainingStatus(3000000000LL), "还剩下 3000000000 期中完成目标!");
-    PlanTable table; // rows and columns outside the list are ignored
-    table.setRowColors(-1, kHitColors);
-    table.setCellText(0, 0, "x");
-    table.appendRow(PlanRow{{"a", "b"}});
-    table.setCellText(0, 2, "x");
-    table.setCellText(0, -1, "x");
-    table.setRowColors(1, kMissColors);
-    EXPECT_EQ(table.rows(), (std::vector<PlanTable::Row>{{{"a", "b"}, std::nullopt}}));
 }
 
 } // namespace

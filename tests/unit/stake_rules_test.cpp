@@ -1,5 +1,7 @@
 #include "stake/common/stake_rules.h"
 
+#include "stake/common/column_format.h"
+
 #include "exact_text.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -124,22 +127,34 @@ TEST(StakeRules, LeadingNumbers) {
     }
 }
 
+TEST(StakeRules, ColumnLayouts) {
+    const std::pair<std::string_view, std::vector<ColumnLayout>> cases[] = {
+        // clang-format off
+        {"期数,40;当前倍数,80;", {{"期数", 40}, {"当前倍数", 80}}},    {"期数,40;当前倍数,80", {{"期数", 40}, {"当前倍数", 80}}},
+        {"", {}},                      {"期数;40;", {}},                  {"a,;b,5", {{"a", 0}, {"b", 5}}},
+        {"a,x;", {{"a", 0}}},          {"a,12px;", {{"a", 12}}},          {"a, -5;", {{"a", -5}}},
+        {",10;", {{"", 10}}},          {"a,1,2;", {{"a", 1}}},            {",,,", {{"", 0}}},
+        {"a,1;tail", {{"a", 1}}},      {"a,10;;b,20", {{"a", 10}, {";b", 20}}}, // ";b" is the next name
+        {"a,99999999999999999999;", {{"a", INT32_MAX}}},    {"a,-99999999999999999999;", {{"a", INT32_MIN}}},
+        // clang-format on
+    };
+    for (const auto& [spec, columns] : cases)
+        EXPECT_EQ(parseColumnLayout(spec), columns) << spec;
+}
+
 // The texts are those of printf in the "C" locale, whatever the process locale.
 TEST(StakeRules, TextsOfPlanRows) {
     std::mt19937_64 random(12345);
-    std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
-    std::uniform_int_distribution<int> exponent(-12, 40);
+    std::vector<double> values{0.125, 0.375, 2.5, -0.0, 1e300, -1e300, 5e-324};
+    for (int i = 0; i < 5000; ++i)
+        values.push_back(std::uniform_real_distribution<double>(-1.0, 1.0)(random) *
+                         std::pow(10.0, std::uniform_int_distribution<int>(-12, 40)(random)));
     char expected[512];
-    for (int i = 0; i < 5000; ++i) {
-        const double value = mantissa(random) * std::pow(10.0, exponent(random));
+    for (const double value : values) {
         for (const int decimals : {2, 3, 4, 6}) {
             std::snprintf(expected, sizeof expected, "%0.*f", decimals, value);
             ASSERT_EQ(formatFixed(value, decimals), expected) << value << " with " << decimals;
         }
-    }
-    for (const double value : {0.125, 0.375, 2.5, -0.0, 1e300, -1e300, 5e-324}) {
-        std::snprintf(expected, sizeof expected, "%0.2f", value);
-        EXPECT_EQ(formatFixed(value, 2), expected) << value;
     }
     EXPECT_EQ(formatPercent(-0.6476, 3), "-0.648%");
     EXPECT_EQ(formatInt(INT64_MIN), "-9223372036854775808");
