@@ -1,21 +1,11 @@
-// A text held in a heap block of exactly its length, without a terminating
-// zero, so that AddressSanitizer reports a parser that reads past its end.
+// A text in a heap block of exactly its length, with no terminating zero, so
+// that AddressSanitizer reports a parser that reads past its end.
 #pragma once
 
-#include <cstring>
-#include <memory>
 #include <string_view>
+#include <vector>
 
-class ExactText {
-  public:
-    explicit ExactText(std::string_view text)
-        : bytes_(std::make_unique<char[]>(text.size())), size_(text.size()) {
-        if (size_ != 0)
-            std::memcpy(bytes_.get(), text.data(), size_);
-    }
-    operator std::string_view() const { return {bytes_.get(), size_}; }
-
-  private:
-    std::unique_ptr<char[]> bytes_;
-    std::size_t size_;
+struct ExactText : std::vector<char> {
+    explicit ExactText(std::string_view text) : std::vector<char>(text.begin(), text.end()) {}
+    operator std::string_view() const { return {data(), size()}; }
 };

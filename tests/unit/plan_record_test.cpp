@@ -16,6 +16,8 @@
 
 namespace {
 
+// clang-format off
+
 using Bytes = std::vector<std::uint8_t>;
 
 // A record of `size` bytes, zero but for these 32-bit little-endian words and
@@ -31,10 +33,6 @@ Bytes image(std::size_t size, std::initializer_list<std::pair<std::size_t, std::
     return bytes;
 }
 
-std::uint32_t bits(float value) {
-    return std::bit_cast<std::uint32_t>(value);
-}
-
 // Each kind once, with inputs that tell every field from every other; the
 // odds and the rows are never part of a record.
 TEST(PlanRecord, EveryKindByteForByte) {
@@ -44,7 +42,6 @@ TEST(PlanRecord, EveryKindByteForByte) {
         Bytes record;
         Bytes expected;
     } cases[] = {
-        // clang-format off
         {"stakeladder", stakeladder::buildLadderRecord(6, "1,2,4,8,17"),
          image(2032, {{0, 1}, {24, 6}}, "1,2,4,8,17")},
         {"stakeladder, no mode", stakeladder::buildLadderRecord(-1, ""),
@@ -53,7 +50,7 @@ TEST(PlanRecord, EveryKindByteForByte) {
          stakeladder::buildLadderRecord(0, longText), image(2032, {{0, 1}}, longText.substr(0, 2000))},
         {"wavestake", wavestake::buildWaveRecord({.nQishu = 2147483647, .nZhushu = 100000,
              .fPeilv = 123.0f, .nBoshu = -1, .fLirun = -0.5f, .nXingshu = -1, .nMode = 7}),
-         image(2032, {{0, 2}, {4, 0xFFFFFFFF}, {8, bits(-0.5f)}, {12, 0x7FFFFFFF}, {16, 100000},
+         image(2032, {{0, 2}, {4, 0xFFFFFFFF}, {8, std::bit_cast<std::uint32_t>(-0.5f)}, {12, 0x7FFFFFFF}, {16, 100000},
                       {20, 0xFFFFFFFF}, {24, 7}})},
         {"snowballstake", snowballstake::buildSnowballRecord({.rollPeriods = 7, .bets = 11,
              .odds = 1.5f, .startMultiplier = -2, .starIndex = 3, .modeIndex = 6}),
@@ -61,8 +58,7 @@ TEST(PlanRecord, EveryKindByteForByte) {
         {"segmentstake", segmentstake::buildSegmentRecord({.maxMultiplier = 4000000000u, .bets = 9,
              .odds = 777, .hitPeriods = 13, .targetProfit = 2.5f, .starIndex = 4, .modeIndex = 5}),
          image(2040, {{0, 5}, {12, 4000000000u}, {16, 9}, {20, 4}, {24, 5}, {2032, 13},
-                      {2036, bits(2.5f)}})},
-        // clang-format on
+                      {2036, std::bit_cast<std::uint32_t>(2.5f)}})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -85,12 +81,10 @@ TEST(PlanRecord, WriterRefusesPlacesOutsideTheRecord) {
 // cell by the atof rule, rounded up.
 TEST(PlanRecord, MultiplierTexts) {
     const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
-        // clang-format off
         {{}, "", ""},
         {{"1", "2", "4", "8", "16.2"}, "1,2,4,8,17", "1\r\n2\r\n4\r\n8\r\n17\r\n"},
         {{"2.5", "-1.5", " 7", "abc", ""}, "3,-1,7,0,0", "3\r\n-1\r\n7\r\n0\r\n0\r\n"},
         {{"1e3", "3e9", "1e300"}, "1000,-1294967296,0", "1000\r\n-1294967296\r\n0\r\n"},
-        // clang-format on
     };
     for (const auto& [cells, row, lines] : cases) {
         EXPECT_EQ(stakeladder::multiplierText(cells), row);
@@ -98,4 +92,5 @@ TEST(PlanRecord, MultiplierTexts) {
     }
 }
 
+// clang-format on
 } // namespace

@@ -17,21 +17,21 @@ inline std::string planView(const std::optional<std::string>& message,
                             std::size_t multiplierColumn = 1) {
     if (message)
         return "! " + *message;
-    if (show == Show::last)
-        return std::to_string(rows.size()) +
-               " rows, last: " + (rows.empty() ? "" : planView({}, {rows.back()}, Show::rows));
-    for (const auto& cells : rows) {
-        for (const auto& cell : cells)
-            EXPECT_TRUE(cell.find("nan") == cell.npos && cell.find("inf") == cell.npos) << cell;
-    }
     std::string text = show == Show::multipliers ? "x" : "";
     for (const auto& cells : rows) {
         text += show == Show::multipliers ? " " + cells.at(multiplierColumn)
                 : text.empty()            ? ""
                                           : " | ";
-        for (std::size_t i = 0; i < cells.size() && show == Show::rows; ++i)
-            text += (i == 0 ? "" : " ") + (cells[i].empty() ? "_" : cells[i]);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            EXPECT_TRUE(cells[i].find("nan") == cells[i].npos &&
+                        cells[i].find("inf") == cells[i].npos);
+            if (show == Show::rows)
+                text += (i == 0 ? "" : " ") + (cells[i].empty() ? "_" : cells[i]);
+        }
     }
+    if (show == Show::last)
+        return std::to_string(rows.size()) +
+               " rows, last: " + (rows.empty() ? "" : planView({}, {rows.back()}, Show::rows));
     return text;
 }
 

@@ -12,9 +12,12 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
+
+// clang-format off
 
 using namespace stake;
 
@@ -22,34 +25,24 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(StakeRules, UnitModes) {
     const float hundredth = std::nextafter(0.01f, 1.0f); // 0.1f squared, rounded once
-    const struct {
-        int mode, factor, divisor;
-        float step;
-    } cases[] = {
-        // clang-format off
+    const std::tuple<int, int, int, float> cases[] = { // mode, factor, divisor, step
         {0, 1, 1, 1.0f},      {1, 1, 10, 0.1f},     {2, 1, 100, hundredth}, {3, 1, 1000, 0.001f},
         {4, 2, 1, 1.0f},      {5, 2, 10, 0.1f},     {6, 2, 100, hundredth}, {7, 2, 1000, 0.001f},
         // Beyond the list the divisors repeat with factor 2; no selection (-1)
         // has divisor 0, which is why the plans refuse it.
         {8, 2, 1, 1.0f},      {11, 2, 1000, 0.001f}, {2147483647, 2, 1000, 0.001f},
         {-1, 1, 0, 10.0f},    {-4, 1, 1, 1.0f},
-        // clang-format on
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(unitFactor(c.mode), c.factor) << c.mode;
-        EXPECT_EQ(unitDivisor(c.mode), c.divisor) << c.mode;
-        EXPECT_EQ(unitStep(c.mode), c.step) << c.mode;
+    for (const auto& [mode, factor, divisor, step] : cases) {
+        EXPECT_EQ(unitFactor(mode), factor) << mode;
+        EXPECT_EQ(unitDivisor(mode), divisor) << mode;
+        EXPECT_EQ(unitStep(mode), step) << mode;
     }
 }
 
 TEST(StakeRules, StarCountsScaleOddsAndCheckBets) {
-    const struct {
-        int star;
-        const char* odds; // "%0.4f" of 1956 scaled in single precision
-        std::int64_t bets;
-        std::optional<std::string> message;
-    } cases[] = {
-        // clang-format off
+    // The star index, "%0.4f" of 1956 scaled in single precision, the bets and their check.
+    const std::tuple<int, const char*, std::int64_t, std::optional<std::string>> cases[] = {
         {0, "195600.0000", 99999, {}},  {0, "195600.0000", 100000, "注数数值只能为(1-99999)"},
         {0, "195600.0000", 0, "注数数值只能为(1-99999)"},
         {1, "19560.0000", 9999, {}},    {1, "19560.0000", 10000, "注数数值只能为(1-9999)"},
@@ -60,24 +53,18 @@ TEST(StakeRules, StarCountsScaleOddsAndCheckBets) {
         {4, "19.5600", 4294967295, "注数数值只能为(1-9)"},
         // No star count: nothing checked or scaled.
         {-1, "1956.0000", 0, {}},       {5, "1956.0000", 1000000, {}},
-        // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "star " << c.star << " bets " << c.bets);
-        EXPECT_EQ(formatFixed(scaledOdds(1956.0f, c.star), 4), c.odds);
-        EXPECT_EQ(checkBetCount(c.star, c.bets), c.message);
+    for (const auto& [star, odds, bets, message] : cases) {
+        EXPECT_EQ(formatFixed(scaledOdds(1956.0f, star), 4), odds) << star;
+        EXPECT_EQ(checkBetCount(star, bets), message) << star << " " << bets;
     }
     EXPECT_EQ(scaledOdds(1.0f, 3), 0.1f) << "a single-precision factor";
     EXPECT_EQ(scaledOdds(1.0f, 4), 0.01f);
 }
 
 TEST(StakeRules, RealsToIntegers) {
-    const struct {
-        double value;
-        std::int32_t truncated, ceiling;
-        std::optional<std::int32_t> checked;
-    } cases[] = {
-        // clang-format off
+    // A value, truncated, its ceiling, and truncated if it fits 32 bits.
+    const std::tuple<double, std::int32_t, std::int32_t, std::optional<std::int32_t>> cases[] = {
         {1.9, 1, 2, 1},                     {-1.9, -1, -1, -1},
         {-0.5, 0, 0, 0},                    {16.0001, 16, 17, 16},
         {2147483647.9, INT32_MAX, INT32_MIN, INT32_MAX}, // wraps modulo 2^32
@@ -86,24 +73,18 @@ TEST(StakeRules, RealsToIntegers) {
         {9223372036854774784.0, -1024, -1024, {}},       // the largest double below 2^63
         {9223372036854775808.0, 0, 0, {}},  {-9223372036854775808.0, 0, 0, {}},
         {1e300, 0, 0, {}},                  {-kInf, 0, 0, {}},    {std::nan(""), 0, 0, {}},
-        // clang-format on
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(truncateToInt32(c.value), c.truncated) << c.value;
-        EXPECT_EQ(ceilToInt32(c.value), c.ceiling) << c.value;
-        EXPECT_EQ(int32IfRepresentable(c.value), c.checked) << c.value;
+    for (const auto& [value, truncated, ceiling, checked] : cases) {
+        EXPECT_EQ(truncateToInt32(value), truncated) << value;
+        EXPECT_EQ(ceilToInt32(value), ceiling) << value;
+        EXPECT_EQ(int32IfRepresentable(value), checked) << value;
     }
 }
 
 // The atoi and atof rules on the same texts.
 TEST(StakeRules, LeadingNumbers) {
     const std::string zeros(400, '0');
-    const struct {
-        std::string text;
-        std::int32_t integer;
-        double real;
-    } cases[] = {
-        // clang-format off
+    const std::tuple<std::string, std::int32_t, double> cases[] = {
         {"1956", 1956, 1956.0},     {" 1956.000000", 1956, 1956.0},  {"\t\n\v\f\r-2.5x", -2, -2.5},
         {"+3.25e2", 3, 325.0},      {".5", 0, 0.5},      {"5.", 5, 5.0},      {"12", 12, 12.0},
         {".", 0, 0.0},              {"-.", 0, 0.0},      {"- 5", 0, 0.0},     {"+-5", 0, 0.0},
@@ -118,25 +99,21 @@ TEST(StakeRules, LeadingNumbers) {
         // Beyond double the magnitude of the whole number decides, not its exponent's alone.
         {"1" + zeros + "e-5", INT32_MAX, kInf},   {zeros + "1e-400", 1, 0.0},
         {"0." + zeros + "1e5", 0, 0.0},
-        // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.substr(0, 60));
-        EXPECT_EQ(leadingInt(ExactText(c.text)), c.integer);
-        EXPECT_EQ(leadingReal(ExactText(c.text)), c.real);
+    for (const auto& [text, integer, real] : cases) {
+        EXPECT_EQ(leadingInt(ExactText(text)), integer) << text.substr(0, 60);
+        EXPECT_EQ(leadingReal(ExactText(text)), real) << text.substr(0, 60);
     }
 }
 
 TEST(StakeRules, ColumnLayouts) {
     const std::pair<std::string_view, std::vector<ColumnLayout>> cases[] = {
-        // clang-format off
         {"期数,40;当前倍数,80;", {{"期数", 40}, {"当前倍数", 80}}},    {"期数,40;当前倍数,80", {{"期数", 40}, {"当前倍数", 80}}},
         {"", {}},                      {"期数;40;", {}},                  {"a,;b,5", {{"a", 0}, {"b", 5}}},
         {"a,x;", {{"a", 0}}},          {"a,12px;", {{"a", 12}}},          {"a, -5;", {{"a", -5}}},
         {",10;", {{"", 10}}},          {"a,1,2;", {{"a", 1}}},            {",,,", {{"", 0}}},
         {"a,1;tail", {{"a", 1}}},      {"a,10;;b,20", {{"a", 10}, {";b", 20}}}, // ";b" is the next name
         {"a,99999999999999999999;", {{"a", INT32_MAX}}},    {"a,-99999999999999999999;", {{"a", INT32_MIN}}},
-        // clang-format on
     };
     for (const auto& [spec, columns] : cases)
         EXPECT_EQ(parseColumnLayout(spec), columns) << spec;
@@ -169,4 +146,5 @@ TEST(StakeRules, TextsOfPlanRows) {
     std::setlocale(LC_ALL, previous.c_str());
 }
 
+// clang-format on
 } // namespace
