@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,7 +39,7 @@ TEST(FieldText, Reals) {
         {"1e3", 1000.0f},   {"-2E1", -20.0f},   {"1e-400", 0.0f},    {"0.0000e-999", 0.0f},
         // Too large for single precision; too small reads as zero.
         {"1e40", no},       {"1e400", no},      {"-1e400", no},      {"123456789e300", no},
-        {"0.001e400", no},  {"1" + std::string(400, '0'), no},
+        {"0.001e400", no},  {"1" + std::string(400, '0'), no},  {"0." + std::string(9000, '0') + "1e9999", no},
         {"inf", no},        {"nan", no},        {"0x10", no},        {"1,5", no},
         {"1.5.2", no},      {"e5", no},         {".", no},           {"", no},
         {"1e", no},         {"--1", no},
@@ -46,6 +47,7 @@ TEST(FieldText, Reals) {
     for (const auto& [text, value] : cases)
         EXPECT_EQ(parseFloatField(ExactText(text)), value) << text.substr(0, 40);
     EXPECT_EQ(formatFloatField(1956.0f), "1956");
+    EXPECT_EQ(formatFloatField(INFINITY), "0");
     EXPECT_EQ(formatFloatField(123456.7f), "123456.7");
     for (const float value : {0.1f, 1956.5f, 3.4e38f, 1e-30f, 16777217.0f, -2.75f})
         EXPECT_EQ(parseFloatField(formatFloatField(value)), value) << formatFloatField(value);

@@ -55,8 +55,7 @@ std::string track(const SegmentInputs& inputs, const SegmentInputs& later, std::
            stake::formatFixed(plan.cumulativeProfit(), 3) + messages;
 }
 
-// A fresh start is 最大倍数 50, 注数 488, 赔率 1956, 中出期数 5, 目标盈利 50,
-// "3星", "1分".
+// A fresh start: 最大倍数 50, 注数 488, 赔率 1956, 中出期数 5, 目标盈利 50, "3星", "1分".
 TEST(SegmentPlan, Tracking) {
     const std::string rows =
         "1 3 14.640 14.640 0 -14.640 -14.640 挂 | 2 3 14.640 29.280 0 -14.640 -29.280 挂 | "
