@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,9 +60,12 @@ TEST(BaseSetText, PastesUsersMake) {
         {"full-width comma", "123，456", 3, BaseSetLoad::malformed, {}},
         {"full-width parenthesis", "大底（共1注） 123", 3, BaseSetLoad::malformed, {}},
         {"full-width space after caption", "大底)\u3000123", 3, BaseSetLoad::loaded, {123}},
-        {"cut character after caption", ")\xE3"
-                                        "123",
-         3, BaseSetLoad::loaded, {123}},
+        {"cut character after caption",
+         ")\xE3"
+         "123",
+         3,
+         BaseSetLoad::loaded,
+         {123}},
         {"cut character at the end", "大底)\xE3\x80", 3, BaseSetLoad::empty, {}},
         {"tab after a good token", "123 456\t789", 3, BaseSetLoad::malformed, {123}},
         {"letters", "12a", 3, BaseSetLoad::malformed, {}},
@@ -88,71 +92,64 @@ TEST(BaseSetText, PastesUsersMake) {
     EXPECT_EQ(parse("大底) 1,2\r\n3", 3).baseText, "1 2  3");
 }
 
-TEST(BaseSetText, MegabytesOfText) {
-    std::string valid;
-    for (int i = 0; valid.size() < 4'000'000; ++i)
-        valid += std::to_string(100 + i % 900) + (i % 10 == 9 ? "\r\n" : ",");
-    std::string noise(4'000'000, ' ');
-    noise.back() = 'x';
-    EXPECT_EQ(parse(valid, 3).members.size(), 900u);
-    EXPECT_EQ(parse(noise, 3).result, BaseSetLoad::malformed);
-    EXPECT_EQ(parse(std::string(4'000'000, '7'), 3).result, BaseSetLoad::malformed);
-    EXPECT_EQ(parse(std::string(4'000'000, ')'), 3).result, BaseSetLoad::malformed);
-}
-
 TEST(FilterRequest, Replies) {
     using Kind = FilterReply::Kind;
     using Text = std::optional<std::string>;
     struct Case {
         const sieve::FilterDesign& design;
-        std::vector<std::string> kills;
+        const char* kills; // separated by spaces
         Text must, hits;
         bool distinct;
         Text base;
         Kind kind;
         std::string reply; // its start
     };
-    const std::string nines = "=1,2,3,4,5,6,7,8,9";
+    const auto refusal = [](const char* digits) {
+        return std::string("号码存在不符合规则,要以") + digits + "位数且空格或者逗号分隔!";
+    };
+    const Text none;
     const Case cases[] = {
-        {sieve3::kDesign, {"pos1" + nines, "pos2" + nines, "pos3=0"}, {}, {}, false, {}, Kind::kept,
-         "9\n001 002 003 004 005 006 007 008 009 \n"},
-        {sieve3::kDesign, {"pos1=1", "span=0,1,2,3,4,5,6,7,8,9"}, {}, {}, false, {}, Kind::kept,
+        {sieve3::kDesign, "pos1=1,2,3,4,5,6,7,8,9 pos2=1,2,3,4,5,6,7,8,9 pos3=0", none, none, false,
+         none, Kind::kept, "9\n001 002 003 004 005 006 007 008 009 \n"},
+        {sieve3::kDesign, "pos1=1 span=0,1,2,3,4,5,6,7,8,9", none, none, false, none, Kind::kept,
          "0\n\n"},
         // --must alone keeps the hit counts ticked at start-up.
-        {sieve2::kDesign, {}, "1", {}, false, {}, Kind::kept, "19\n"},
-        {sieve3::kDesign, {}, "1", {}, false, {}, Kind::kept, "271\n"},
-        {sieve4::kDesign, {}, "1", {}, false, {}, Kind::kept, "3439\n"},
-        {sieve5::kDesign, {}, "1", {}, false, {}, Kind::kept, "0\n\n"},
-        {sieve5::kDesign, {}, "1", "1", false, {}, Kind::kept, "32805\n"},
-        {sieve3::kDesign, {}, "1", "2", false, {}, Kind::kept, "27\n"},
-        {sieve3::kDesign, {}, "1", "2", true, {}, Kind::kept, "0\n\n"},
-        {sieve3::kDesign, {}, "12", "2", false, {}, Kind::kept, "96\n"},
-        {sieve3::kDesign, {}, "21", "2", true, {}, Kind::kept, "54\n"},
-        {sieve3::kDesign, {}, "", "0", false, {}, Kind::kept, "1000\n"},
-        {sieve3::kDesign, {}, "", "", false, {}, Kind::kept, "0\n\n"},
-        {sieve5::kDesign, {}, {}, "5", false, {}, Kind::kept, "100000\n"},
-        {sieve3::kDesign, {}, {}, {}, false, "123,456\r\n789", Kind::kept, "3\n123 456 789 \n"},
-        {sieve3::kDesign, {}, {}, {}, false, " , ", Kind::kept, "0\n\n"},
-        {sieve3::kDesign, {}, {}, {}, false, "", Kind::kept, "1000\n"},
-        {sieve2::kDesign, {}, {}, {}, false, "12,34 567", Kind::refused,
-         "号码存在不符合规则,要以2位数且空格或者逗号分隔!"},
-        {sieve3::kDesign, {}, {}, {}, false, "345 12", Kind::refused,
-         "号码存在不符合规则,要以3位数且空格或者逗号分隔!"},
-        {sieve4::kDesign, {}, {}, {}, false, "123 5678", Kind::refused,
-         "号码存在不符合规则,要以4位数且空格或者逗号分隔!"},
-        {sieve5::kDesign, {}, {}, {}, false, "1234", Kind::refused,
-         "号码存在不符合规则,要以5位数且空格或者逗号分隔!"},
-        {sieve3::kDesign, {}, "1a", {}, false, {}, Kind::badUsage, "--must"},
-        {sieve3::kDesign, {}, {}, "4", false, {}, Kind::badUsage, "--hits"},
+        {sieve2::kDesign, "", "1", none, false, none, Kind::kept, "19\n"},
+        {sieve3::kDesign, "", "1", none, false, none, Kind::kept, "271\n"},
+        {sieve4::kDesign, "", "1", none, false, none, Kind::kept, "3439\n"},
+        {sieve5::kDesign, "", "1", none, false, none, Kind::kept, "0\n\n"},
+        {sieve5::kDesign, "", "1", "1", false, none, Kind::kept, "32805\n"},
+        {sieve3::kDesign, "", "1", "2", false, none, Kind::kept, "27\n"},
+        {sieve3::kDesign, "", "1", "2", true, none, Kind::kept, "0\n\n"},
+        {sieve3::kDesign, "", "12", "2", false, none, Kind::kept, "96\n"},
+        {sieve3::kDesign, "", "21", "2", true, none, Kind::kept, "54\n"},
+        {sieve3::kDesign, "", "", "0", false, none, Kind::kept, "1000\n"},
+        {sieve3::kDesign, "", "", "", false, none, Kind::kept, "0\n\n"},
+        {sieve5::kDesign, "", none, "5", false, none, Kind::kept, "100000\n"},
+        {sieve3::kDesign, "", none, none, false, "123,456\r\n789", Kind::kept, "3\n123 456 789 \n"},
+        {sieve3::kDesign, "", none, none, false, " , ", Kind::kept, "0\n\n"},
+        {sieve3::kDesign, "", none, none, false, "", Kind::kept, "1000\n"},
+        {sieve2::kDesign, "", none, none, false, "12,34 567", Kind::refused, refusal("2")},
+        {sieve3::kDesign, "", none, none, false, "345 12", Kind::refused, refusal("3")},
+        {sieve4::kDesign, "", none, none, false, "123 5678", Kind::refused, refusal("4")},
+        {sieve5::kDesign, "", none, none, false, "1234", Kind::refused, refusal("5")},
+        {sieve3::kDesign, "", "1a", none, false, none, Kind::badUsage, "--must"},
+        {sieve3::kDesign, "", none, "4", false, none, Kind::badUsage, "--hits"},
+        {sieve3::kDesign, "pos1=0 nosuch=1", none, none, false, none, Kind::badUsage,
+         "unknown group"},
     };
     for (const Case& c : cases) {
+        std::vector<std::string> kills;
+        std::istringstream in(c.kills);
+        for (std::string kill; in >> kill;)
+            kills.push_back(kill);
         const FilterReply reply =
-            sieve::runFilter(c.design, {c.kills, c.must, c.hits, c.distinct, c.base});
-        EXPECT_EQ(reply.kind, c.kind) << c.reply;
+            sieve::runFilter(c.design, {kills, c.must, c.hits, c.distinct, c.base});
+        EXPECT_EQ(reply.kind, c.kind) << c.kills << " | " << c.reply;
         EXPECT_EQ(reply.text.substr(0, c.reply.size()), c.reply);
     }
-    for (const char* kill : {"nosuch=1", "sum=28", "sum=-1", "sum=", "sum=1,,2", "sum=1x", "sum",
-                             "pair=0", "form=4", "sort1=3", "pos4=0"}) {
+    for (const char* kill : {"sum=28", "sum=-1", "sum=", "sum=1,,2", "sum=1x", "sum", "pair=0",
+                             "form=4", "sort1=3", "pos4=0"}) {
         const FilterReply reply = sieve::runFilter(sieve3::kDesign, {{kill}, {}, {}, false, {}});
         EXPECT_EQ(reply.kind, Kind::badUsage) << kill;
     }
