@@ -13,11 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int digitCount = sieve::kMinDigits + data[0] % 4;
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     sieve::BaseSet base;
-    const sieve::BaseSetLoad load = sieve::loadBaseSetText(text, digitCount, base);
-    if ((load == sieve::BaseSetLoad::empty) == base.inForce())
-        std::abort();
-    if (base.inForce() &&
-        base.members.size() != static_cast<std::size_t>(sieve::candidateCount(digitCount)))
+    const bool inForce =
+        sieve::loadBaseSetText(text, digitCount, base) != sieve::BaseSetLoad::empty;
+    const auto candidates = static_cast<std::size_t>(sieve::candidateCount(digitCount));
+    if (base.inForce() != inForce || (inForce && base.members.size() != candidates))
         std::abort();
     return 0;
 }

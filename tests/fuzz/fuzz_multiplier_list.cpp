@@ -23,7 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         column.push_back(row.cells[1]);
     stake::multipliersInRow(column);
     // The column cells as a user may have edited them.
-    const std::vector<std::string> typed{text, text.substr(size / 2)};
-    stake::multipliersInColumn(typed);
+    stake::multipliersInColumn(std::vector<std::string>{text, text.substr(size / 2)});
     return 0;
 }

@@ -1,7 +1,6 @@
-// trendtools' command line: the input split at NUL bytes into the arguments
-// after the program name, run through the same run() as the program, with
-// its output kept in memory. It runs in a new folder under $TMPDIR holding a settings
-// file "a.ini" and a base-set file "b.txt" for --ini and --base-file.
+// trendtools' command line: the input split at NUL bytes into the arguments after the
+// program name, run through the program's own run() with its output kept in memory, in a
+// new folder under $TMPDIR holding "a.ini" and "b.txt" for --ini and --base-file.
 #include "cli/commands.h"
 
 #include <unistd.h>
@@ -27,7 +26,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     // Device files would block or never end.
-    if (input.find("/dev") != std::string_view::npos || input.find("/proc") != std::string_view::npos)
+    if (input.find("/dev") != std::string_view::npos ||
+        input.find("/proc") != std::string_view::npos)
         return 0;
     std::vector<std::string> arguments{"trendtools"};
     std::size_t at = 0;
