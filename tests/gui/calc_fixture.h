@@ -1,14 +1,10 @@
-// The four calculators driven from outside. Each tool describes itself in a
-// CalcSpec: its program and settings file, its controls, two sets of inputs
-// as a user types them, and what its own engine makes of those inputs (the
-// plan rows, the copied texts, the settings file, the hand-off record). The
-// shared tests (calculators_test.cpp) hold each dialog against that; every
-// tool's file adds its own specifics on CalcFixture.
+// The four calculators driven from outside, each described by a CalcSpec: its
+// program and controls, inputs as a user types them, and what its own engine
+// makes of them. calculators_test.cpp holds every dialog against its spec.
 #pragma once
 
 #include "harness.h"
 
-#include "stake/common/plan_row.h"
 #include "stake/common/settings_io.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +12,6 @@
 #include <commctrl.h>
 
 #include <charconv>
-#include <cstdint>
-#include <functional>
-#include <string>
-#include <vector>
 
 namespace gui {
 
@@ -27,95 +19,64 @@ using Row = std::vector<std::string>;
 using Rows = std::vector<Row>;
 inline constexpr char kCopied[] = "已经成功复制到剪贴板!";
 
-// One input of a dialog: an edit box's text, a drop-down list's item, or a
-// radio button clicked (`index` then names the other button of its pair).
+// One input: an edit box's text, a drop-down list's item, or a radio button
+// clicked (`index` then names the other button of its pair).
 struct Input {
     enum Kind { edit, list, radio } kind;
     int id;
     std::string text;
     int index = 0;
 };
-inline Input edit(int id, const char* text) {
-    return {Input::edit, id, text};
-}
+using Inputs = std::vector<Input>;
+inline const auto pick = [](int id, int index) { return Input{Input::list, id, "", index}; };
+inline const auto radio = [](int id, int other) { return Input{Input::radio, id, "", other}; };
 // A number as a user types it: "250.5", "1900".
 template <class Number> Input edit(int id, Number value) {
     char text[32];
     return {Input::edit, id, std::string(text, std::to_chars(text, text + 32, value).ptr)};
 }
-inline Input pick(int id, int index) {
-    return {Input::list, id, "", index};
-}
-inline Input radio(int id, int other) {
-    return {Input::radio, id, "", other};
-}
-using Inputs = std::vector<Input>;
 
-// The settings text the engine's writer makes: "[section]" before the first
-// key of each section, every line ended by CR LF, as the profile functions
-// write a new file.
-class SettingsText final : public stake::SettingsWriter {
-  public:
+// A new settings file as the engine's writer fills it: "[section]", then
+// "key=value" lines, each ended by CR LF.
+struct SettingsText final : stake::SettingsWriter {
+    template <class Write> explicit SettingsText(Write write) { write(*this); }
     void writeInt(std::string_view section, std::string_view key, std::int32_t value) override {
         writeText(section, key, std::to_string(value));
     }
     void writeText(std::string_view section, std::string_view key,
                    std::string_view value) override {
-        if (section != section_)
-            text_.append("[").append(section).append("]\r\n");
-        section_ = section;
-        text_.append(key).append("=").append(value).append("\r\n");
+        if (text.empty())
+            text.append("[").append(section).append("]\r\n");
+        text.append(key).append("=").append(value).append("\r\n");
     }
-    const std::string& text() const { return text_; }
-
-  private:
-    std::string section_;
-    std::string text_;
-};
-template <class Write> std::string settingsText(Write write) {
-    SettingsText text;
-    write(text);
-    return text.text();
-}
-
-struct Copy {
-    int command;
     std::string text;
-};
-struct Refusal {
-    Inputs inputs;
-    std::string message;
-    bool whole = true; // else the message only has to hold `message`
 };
 
 struct CalcSpec {
-    std::wstring exe;
-    std::string title; // of its message boxes
+    std::string name; // of the program, and the title of its message boxes
     std::wstring settingsFile;
-    std::string otherSection = {}; // another tool's section already in the file
     int plan = 0, exportButton = 0, importButton = 0, handOff = 0;
-    // Computing: 计算, or 初始 followed by marks.
-    std::vector<int> compute = {};
-    // Saved on close and exported: the engine's settings texts for `saved`.
-    Inputs saved = {};
+    std::vector<int> compute = {}; // 计算, or 初始 followed by marks
+    std::string otherSection = {}; // another tool's, already in the settings file
+    Inputs saved = {};             // exported and saved on close, as the engine writes them:
     std::string closingText = {}, exportText = {};
-    // Typed before the hand-off: the list, the copies and the record the
-    // engine gives for them.
-    Inputs handed = {};
+    Inputs handed = {}; // computed and handed off: the engine's rows, copies and record
     Rows rows = {};
-    std::vector<Copy> copies = {};
+    std::vector<std::pair<int, std::string>> copies = {}; // command, text copied
     std::vector<std::uint8_t> record = {};
-    std::vector<Refusal> refusals = {};
+    // Inputs typed one set after the other, and what computing them says.
+    std::vector<std::pair<Inputs, std::string>> refusals = {};
 };
 
-inline Rows planRows(const std::vector<stake::PlanRow>& rows) {
-    Rows cells;
-    for (const auto& row : rows)
-        cells.push_back(row.cells);
-    return cells;
+// The cells of the engine's rows, and one column of them.
+template <class Plan> Rows planRows(const Plan& plan) {
+    Rows rows;
+    for (const auto& row : plan)
+        rows.push_back(row.cells);
+    return rows;
 }
-inline std::vector<std::string> column(const Rows& rows, std::size_t index) {
-    std::vector<std::string> cells;
+inline Row column(const Rows& rows, std::size_t index) {
+    Row cells;
     for (const Row& row : rows)
         cells.push_back(row[index]);
     return cells;
@@ -123,25 +84,12 @@ inline std::vector<std::string> column(const Rows& rows, std::size_t index) {
 
 class CalcFixture : public ::testing::Test {
   protected:
-    explicit CalcFixture(const CalcSpec& spec) : spec_(spec) {}
-    void TearDown() override {
-        if (HasFailure() && dialog_ && IsWindow(dialog_))
-            saveScreenshot(dialog_, L"calc-failed-" + spec_.exe);
-        tool_.terminate();
-    }
+    explicit CalcFixture(CalcSpec spec) : spec_(std::move(spec)) {}
 
     void start() {
-        tool_ = Process::startCopy(spec_.exe, folder_);
-        ASSERT_TRUE(tool_) << "the tool could not be started";
+        tool_ = Process::startCopy(wide(spec_.name + ".exe"), folder_);
         dialog_ = waitForMainDialog(tool_.id());
         ASSERT_NE(dialog_, nullptr) << "the dialog did not show";
-    }
-    void startHosted() {
-        const auto copy = Process::copyProgram(spec_.exe, folder_);
-        host_ = HostProbe::start(copy, folder_.file(L"host.log"));
-        ASSERT_TRUE(host_) << "hostprobe did not start the tool";
-        dialog_ = waitForMainDialog(host_->tool().id());
-        ASSERT_NE(dialog_, nullptr);
     }
 
     std::string text(int id) const { return utf8(controlText(dialog_, id)); }
@@ -159,7 +107,7 @@ class CalcFixture : public ::testing::Test {
     void expectShown(const Inputs& inputs) const {
         for (const Input& input : inputs) {
             if (input.kind == Input::edit)
-                EXPECT_EQ(text(input.id), input.text) << "control " << input.id;
+                EXPECT_EQ(text(input.id), input.text) << "box " << input.id;
             else if (input.kind == Input::list)
                 EXPECT_EQ(comboSelection(dialog_, input.id), input.index) << "list " << input.id;
             else
@@ -169,23 +117,18 @@ class CalcFixture : public ::testing::Test {
 
     HWND list() const { return control(dialog_, spec_.plan); }
     int rowCount() const { return RemoteListView(list()).rowCount(); }
-    bool waitForRows(int count) const {
-        return waitUntil([&] { return rowCount() == count; });
+    bool waitForRows(int n) const {
+        return waitUntil([&] { return rowCount() == n; });
     }
     Rows rows() const {
-        RemoteListView view(list());
-        Rows all;
-        for (int r = 0; r < view.rowCount(); ++r) {
-            Row row;
-            for (const auto& cell : view.row(r))
-                row.push_back(utf8(cell));
-            all.push_back(row);
-        }
+        const RemoteListView view(list());
+        Rows all(static_cast<std::size_t>(view.rowCount()));
+        for (std::size_t r = 0; r < all.size(); ++r)
+            for (const auto& cell : view.row(static_cast<int>(r)))
+                all[r].push_back(utf8(cell));
         return all;
     }
-
-    // Whether the cell shows `colour` near its right edge, where no text
-    // reaches, once the list has scrolled the row into view and painted it.
+    // Whether the cell, scrolled into view, shows `colour` right of its text.
     bool cellShows(int row, int column, COLORREF colour) const {
         SetForegroundWindow(dialog_);
         SendMessageTimeoutW(list(), LVM_ENSUREVISIBLE, row, FALSE, SMTO_ABORTIFHUNG, 5000, nullptr);
@@ -206,27 +149,25 @@ class CalcFixture : public ::testing::Test {
     }
     // A command that answers with a message box: its text, the box closed.
     std::string answer(int id) const {
-        postCommand(dialog_, id, BN_CLICKED);
+        clickButton(dialog_, id);
         const auto box = answerMessageBox(dialog_);
-        if (!box) {
-            ADD_FAILURE() << "no message box after command " << id;
-            return {};
-        }
-        EXPECT_EQ(utf8(box->title), spec_.title);
-        return utf8(box->text);
+        EXPECT_TRUE(box) << "no message box after command " << id;
+        EXPECT_EQ(utf8(box ? box->title : L""), spec_.name);
+        return box ? utf8(box->text) : "";
     }
 
-    const CalcSpec& spec_;
+    const CalcSpec spec_;
     TempFolder folder_{L"calc"};
     Process tool_;
-    std::optional<HostProbe> host_;
     HWND dialog_ = nullptr;
 };
 
-// The calculators' shared tests run on these, one instantiation per tool.
-using SpecOf = const CalcSpec& (*)();
-class CalculatorTest : public CalcFixture, public ::testing::WithParamInterface<SpecOf> {
-  protected:
+// A tool's own tests, and the shared ones, instantiated once per tool.
+template <CalcSpec (*Spec)()> struct ToolTest : CalcFixture {
+    ToolTest() : CalcFixture(Spec()) {}
+};
+using SpecOf = CalcSpec (*)();
+struct CalculatorTest : CalcFixture, ::testing::WithParamInterface<SpecOf> {
     CalculatorTest() : CalcFixture(GetParam()()) {}
 };
 

@@ -1,5 +1,4 @@
-// wavestake (推波倍投计算器): its CalcSpec and the rows that close a wave,
-// painted apart.
+// wavestake (推波倍投计算器): its spec, and the rows that close a wave, painted apart.
 #include "calc_fixture.h"
 
 #include "stake/common/multiplier_text.h"
@@ -12,52 +11,38 @@ namespace gui {
 
 using namespace wavestake;
 
-namespace {
-
-Inputs typed(const WaveSettings& in) {
+static Inputs typed(const WaveSettings& in) {
     return {edit(IDC_PERIODS, in.nQishu), edit(IDC_BETS, in.nZhushu), edit(IDC_ODDS, in.fPeilv),
             pick(IDC_STARS, in.nXingshu), edit(IDC_WAVES, in.nBoshu), edit(IDC_PROFIT, in.fLirun),
             pick(IDC_MODE, in.nMode)};
 }
 
-} // namespace
-
-const CalcSpec& wavestakeSpec() {
-    static const CalcSpec spec = [] {
-        CalcSpec s{L"wavestake.exe", "wavestake", L"settb.ini", "",           IDC_PLAN,
-                   IDC_EXPORT,       IDC_IMPORT,  IDC_HANDOFF,  {IDC_COMPUTE}};
-        // 推波期数, 注数, 赔率, 波数, 利润, 星数 and 金额模式.
-        const WaveSettings saved{8, 700, 1800.5f, 4, 250.5f, 1, 7};
-        s.saved = typed(saved);
-        s.closingText =
-            settingsText([&](auto& w) { writeWaveSettings(w, saved, KeyOrder::closing); });
-        s.exportText =
-            settingsText([&](auto& w) { writeWaveSettings(w, saved, KeyOrder::exporting); });
-        const WaveSettings handed{4, 50, 1900.0f, 2, 33.25f, 3, 5};
-        s.handed = typed(handed);
-        for (const WaveRow& row : computeWavePlan(handed).rows)
-            s.rows.push_back(row.row.cells);
-        const auto multipliers = column(s.rows, kMultiplierColumn);
-        s.copies = {{ID_COPY_MULTIPLIERS, stake::multipliersInRow(multipliers)},
-                    {ID_COPY_MULTIPLIERS_VERTICAL, stake::multipliersInColumn(multipliers)}};
-        s.record = buildWaveRecord(handed);
-        // A box that holds no number first: 计算 then goes on without a message.
-        s.refusals = {{{edit(IDC_ODDS, "abc")}, "赔率", false}};
-        for (const WaveSettings& refused :
-             {WaveSettings{.nZhushu = 1000}, WaveSettings{.nQishu = 6, .nBoshu = 1, .nXingshu = 0}})
-            s.refusals.push_back({typed(refused), *computeWavePlan(refused).message});
-        return s;
-    }();
-    return spec;
+CalcSpec wavestakeSpec() {
+    CalcSpec s{"wavestake", L"settb.ini", IDC_PLAN, IDC_EXPORT, IDC_IMPORT, IDC_HANDOFF};
+    s.compute = {IDC_COMPUTE};
+    // 推波期数, 注数, 赔率, 波数, 利润, 星数 and 金额模式.
+    const WaveSettings saved{8, 700, 1800.5f, 4, 250.5f, 1, 7};
+    s.saved = typed(saved);
+    s.closingText =
+        SettingsText([&](auto& w) { writeWaveSettings(w, saved, KeyOrder::closing); }).text;
+    s.exportText =
+        SettingsText([&](auto& w) { writeWaveSettings(w, saved, KeyOrder::exporting); }).text;
+    const WaveSettings handed{4, 50, 1900.0f, 2, 33.25f, 3, 5};
+    s.handed = typed(handed);
+    for (const WaveRow& row : computeWavePlan(handed).rows)
+        s.rows.push_back(row.row.cells);
+    const Row multipliers = column(s.rows, kMultiplierColumn);
+    s.copies = {{ID_COPY_MULTIPLIERS, stake::multipliersInRow(multipliers)},
+                {ID_COPY_MULTIPLIERS_VERTICAL, stake::multipliersInColumn(multipliers)}};
+    s.record = buildWaveRecord(handed);
+    // A sixth period at 5星 needs a multiplier beyond 32 bits.
+    const WaveSettings tooLong{.nQishu = 6, .nBoshu = 1, .nXingshu = 0};
+    s.refusals = {{typed(tooLong), *computeWavePlan(tooLong).message}};
+    return s;
 }
 INSTANTIATE_TEST_SUITE_P(Wavestake, CalculatorTest, ::testing::Values(&wavestakeSpec));
 
-namespace {
-
-class WavestakeTest : public CalcFixture {
-  protected:
-    WavestakeTest() : CalcFixture(wavestakeSpec()) {}
-};
+using WavestakeTest = ToolTest<wavestakeSpec>;
 
 // The last row of each wave is black on light violet, the others on the
 // list's own background.
@@ -66,12 +51,11 @@ TEST_F(WavestakeTest, RowsClosingAWaveArePaintedApartLayout) {
     start();
     press(IDC_COMPUTE);
     ASSERT_TRUE(waitForRows(static_cast<int>(plan.rows.size())));
-    for (std::size_t row = 0; row < plan.rows.size(); ++row) {
-        const COLORREF back =
-            plan.rows[row].closesWave ? RGB(185, 185, 255) : GetSysColor(COLOR_WINDOW);
-        EXPECT_TRUE(cellShows(static_cast<int>(row), 6, back)) << "row " << row;
-    }
+    for (std::size_t row = 0; row < plan.rows.size(); ++row)
+        EXPECT_TRUE(
+            cellShows(static_cast<int>(row), 6,
+                      plan.rows[row].closesWave ? RGB(185, 185, 255) : GetSysColor(COLOR_WINDOW)))
+            << "row " << row;
 }
 
-} // namespace
 } // namespace gui
