@@ -43,13 +43,12 @@ struct SettingsText final : stake::SettingsWriter {
     void writeInt(std::string_view section, std::string_view key, std::int32_t value) override {
         writeText(section, key, std::to_string(value));
     }
-    void writeText(std::string_view section, std::string_view key,
-                   std::string_view value) override {
-        if (text.empty())
-            text.append("[").append(section).append("]\r\n");
-        text.append(key).append("=").append(value).append("\r\n");
+    void writeText(std::string_view section, std::string_view key, std::string_view text) override {
+        if (file.empty())
+            file.append("[").append(section).append("]\r\n");
+        file.append(key).append("=").append(text).append("\r\n");
     }
-    std::string text;
+    std::string file;
 };
 
 struct CalcSpec {
@@ -92,7 +91,6 @@ class CalcFixture : public ::testing::Test {
         ASSERT_NE(dialog_, nullptr) << "the dialog did not show";
     }
 
-    std::string text(int id) const { return utf8(controlText(dialog_, id)); }
     void type(const Inputs& inputs) const {
         for (const Input& input : inputs) {
             if (input.kind == Input::edit)
@@ -107,7 +105,7 @@ class CalcFixture : public ::testing::Test {
     void expectShown(const Inputs& inputs) const {
         for (const Input& input : inputs) {
             if (input.kind == Input::edit)
-                EXPECT_EQ(text(input.id), input.text) << "box " << input.id;
+                EXPECT_EQ(utf8(controlText(dialog_, input.id)), input.text) << "box " << input.id;
             else if (input.kind == Input::list)
                 EXPECT_EQ(comboSelection(dialog_, input.id), input.index) << "list " << input.id;
             else
@@ -146,6 +144,10 @@ class CalcFixture : public ::testing::Test {
         clickButton(dialog_, id);
         ASSERT_TRUE(flush(dialog_));
         ASSERT_EQ(findOwnedDialog(dialog_), nullptr) << "control " << id << " opened a box";
+    }
+    void compute() const {
+        for (const int id : spec_.compute)
+            press(id);
     }
     // A command that answers with a message box: its text, the box closed.
     std::string answer(int id) const {

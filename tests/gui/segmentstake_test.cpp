@@ -25,7 +25,7 @@ CalcSpec segmentstakeSpec() {
     const SegmentInputs saved{80, 50, 1900, 3, 12.5f, 3, 7};
     s.saved = typed(saved);
     s.closingText = s.exportText =
-        SettingsText([&](auto& w) { writeSegmentSettings(w, saved); }).text;
+        SettingsText([&](auto& w) { writeSegmentSettings(w, saved); }).file;
     const SegmentInputs handed{77, 99, 1800, 6, 123.25f, 1, 6};
     s.handed = typed(handed);
     SegmentPlan plan;
@@ -59,7 +59,7 @@ TEST_F(SegmentstakeTest, MarksFollowTheEngineAndColourTheRowsLayout) {
             press(id);
             status = result.status.value_or(status);
             EXPECT_EQ(rows(), planRows(table.rows()));
-            EXPECT_EQ(text(IDC_STATUS), status);
+            EXPECT_EQ(utf8(controlText(dialog_, IDC_STATUS)), status);
             EXPECT_EQ(isEnabled(dialog_, IDC_HIT), plan.marksOpen());
             EXPECT_EQ(isEnabled(dialog_, IDC_MISS), plan.marksOpen());
         };

@@ -28,9 +28,9 @@ CalcSpec snowballstakeSpec() {
     const SnowballInputs saved{8, 50, 1800.5f, 3, 3, 5};
     s.saved = typed(saved);
     s.closingText =
-        SettingsText([&](auto& w) { writeSnowballSettings(w, saved, KeyOrder::onClose); }).text;
+        SettingsText([&](auto& w) { writeSnowballSettings(w, saved, KeyOrder::onClose); }).file;
     s.exportText =
-        SettingsText([&](auto& w) { writeSnowballSettings(w, saved, KeyOrder::onExport); }).text;
+        SettingsText([&](auto& w) { writeSnowballSettings(w, saved, KeyOrder::onExport); }).file;
     const SnowballInputs handed{6, 300, 1900.0f, 7, 1, 4};
     s.handed = typed(handed);
     s.rows = planRows(computePlan(handed).plan.rows);

@@ -22,12 +22,11 @@ static Inputs typed(const LadderInputs& in) {
 CalcSpec stakeladderSpec() {
     CalcSpec s{"stakeladder", L"setbt.ini", IDC_PLAN, IDC_EXPORT, IDC_IMPORT, IDC_HANDOFF};
     s.compute = {IDC_COMPUTE};
-    // 倍投期数, 赔率, 注数, 模式, 星数, profit type (1: amount), 利润率,
-    // 起始倍数 and 利润金额.
+    // 期数, 赔率, 注数, 模式, 星数, profit type (1: amount), 利润率, 起始倍数, 利润金额.
     const LadderInputs saved{8, 1800.5f, 700, 0, 1, 1, 10, 2, 250.5f};
     s.saved = typed(saved);
     s.closingText = s.exportText =
-        SettingsText([&](auto& w) { writeLadderSettings(w, saved); }).text;
+        SettingsText([&](auto& w) { writeLadderSettings(w, saved); }).file;
     const LadderInputs handed{6, 1900.0f, 50, 5, 3, 0, 3, 4, 33.25f};
     s.handed = typed(handed);
     s.rows = planRows(computePlan(handed).rows);
@@ -35,7 +34,9 @@ CalcSpec stakeladderSpec() {
     s.copies = {{IDC_COPY, multipliers},
                 {ID_COPY_MULTIPLIERS, multipliers},
                 {ID_COPY_PERIODS, multiplierText(column(s.rows, 0))}};
-    s.record = buildLadderRecord(handed.modeIndex, multipliers);
+    // The multipliers handed off are those of the list: a fresh start's plan.
+    s.record = buildLadderRecord(handed.modeIndex,
+                                 multiplierText(column(planRows(computePlan({}).rows), 1)));
     s.refusals = {{typed({.bets = 1000}), *computePlan({.bets = 1000}).message}};
     return s;
 }

@@ -24,9 +24,9 @@ CalcSpec wavestakeSpec() {
     const WaveSettings saved{8, 700, 1800.5f, 4, 250.5f, 1, 7};
     s.saved = typed(saved);
     s.closingText =
-        SettingsText([&](auto& w) { writeWaveSettings(w, saved, KeyOrder::closing); }).text;
+        SettingsText([&](auto& w) { writeWaveSettings(w, saved, KeyOrder::closing); }).file;
     s.exportText =
-        SettingsText([&](auto& w) { writeWaveSettings(w, saved, KeyOrder::exporting); }).text;
+        SettingsText([&](auto& w) { writeWaveSettings(w, saved, KeyOrder::exporting); }).file;
     const WaveSettings handed{4, 50, 1900.0f, 2, 33.25f, 3, 5};
     s.handed = typed(handed);
     for (const WaveRow& row : computeWavePlan(handed).rows)
