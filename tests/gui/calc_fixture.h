@@ -152,10 +152,9 @@ class CalcFixture : public ::testing::Test {
     // A command that answers with a message box: its text, the box closed.
     std::string answer(int id) const {
         clickButton(dialog_, id);
-        const auto box = answerMessageBox(dialog_);
-        EXPECT_TRUE(box) << "no message box after command " << id;
-        EXPECT_EQ(utf8(box ? box->title : L""), spec_.name);
-        return box ? utf8(box->text) : "";
+        const auto box = answerMessageBox(dialog_).value_or(MessageBoxSeen{});
+        EXPECT_EQ(utf8(box.title), spec_.name) << "the box after command " << id;
+        return utf8(box.text);
     }
 
     const CalcSpec spec_;

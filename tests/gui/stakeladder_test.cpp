@@ -10,13 +10,14 @@ namespace gui {
 
 using namespace stakeladder;
 
+// The radio button first: its click reads every box, which would hide a command that does not.
 static Inputs typed(const LadderInputs& in) {
     const int type = in.profitType == 1 ? IDC_AMOUNT_TYPE : IDC_RATE_TYPE;
     return Inputs(
-        {edit(IDC_PERIODS, in.periods), edit(IDC_ODDS, in.odds), pick(IDC_MODE, in.modeIndex),
-         pick(IDC_STARS, in.starIndex), edit(IDC_BETS, in.bets), edit(IDC_RATE, in.ratePercent),
-         edit(IDC_START_MULTIPLIER, in.startMultiplier), edit(IDC_AMOUNT, in.profitAmount),
-         radio(type, IDC_AMOUNT_TYPE + IDC_RATE_TYPE - type)});
+        {radio(type, IDC_AMOUNT_TYPE + IDC_RATE_TYPE - type), edit(IDC_PERIODS, in.periods),
+         edit(IDC_ODDS, in.odds), pick(IDC_MODE, in.modeIndex), pick(IDC_STARS, in.starIndex),
+         edit(IDC_BETS, in.bets), edit(IDC_RATE, in.ratePercent),
+         edit(IDC_START_MULTIPLIER, in.startMultiplier), edit(IDC_AMOUNT, in.profitAmount)});
 }
 
 CalcSpec stakeladderSpec() {
@@ -44,11 +45,14 @@ INSTANTIATE_TEST_SUITE_P(Stakeladder, CalculatorTest, ::testing::Values(&stakela
 
 using StakeladderTest = ToolTest<stakeladderSpec>;
 
-// Real clicks: 利润金额 and 利润率 switch the boxes each mode uses, 自定义倍投
+// Real clicks: 利润率 and 利润金额 switch the boxes each mode uses, 自定义倍投
 // opens its list, and the list's menu copies the periods.
 TEST_F(StakeladderTest, ProfitTypeCustomListAndMenuClicks) {
+    // A saved amount mode opens the amount box at start.
+    ASSERT_TRUE(writeFileBytes(folder_.file(L"setbt.ini"), "[SetBT]\r\nnLirunType=1\r\n"));
     start();
-    for (const int type : {IDC_AMOUNT_TYPE, IDC_RATE_TYPE}) {
+    EXPECT_TRUE(isEnabled(dialog_, IDC_AMOUNT) && !isEnabled(dialog_, IDC_RATE));
+    for (const int type : {IDC_RATE_TYPE, IDC_AMOUNT_TYPE}) {
         const bool amount = type == IDC_AMOUNT_TYPE;
         ASSERT_TRUE(clickControlOnDisplay(dialog_, type));
         ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog_, IDC_AMOUNT) == amount; }));
@@ -71,8 +75,7 @@ TEST_F(StakeladderTest, ProfitTypeCustomListAndMenuClicks) {
     ASSERT_TRUE(waitUntil([&] { return !topLevelWindows(tool_.id(), L"#32768").empty(); }));
     pause(kSettle);
     ASSERT_TRUE(typeKeysOnDisplay({"Down", "Down", "Return"}));
-    const auto box = answerMessageBox(dialog_);
-    EXPECT_EQ(utf8(box ? box->text : L""), kCopied);
+    EXPECT_EQ(utf8(answerMessageBox(dialog_).value_or(MessageBoxSeen{}).text), kCopied);
     EXPECT_EQ(clipboardText(), multiplierText(column(expected, 0)));
 }
 

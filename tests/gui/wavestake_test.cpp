@@ -35,8 +35,7 @@ CalcSpec wavestakeSpec() {
     s.copies = {{ID_COPY_MULTIPLIERS, stake::multipliersInRow(multipliers)},
                 {ID_COPY_MULTIPLIERS_VERTICAL, stake::multipliersInColumn(multipliers)}};
     s.record = buildWaveRecord(handed);
-    // A sixth period at 5星 needs a multiplier beyond 32 bits.
-    const WaveSettings tooLong{.nQishu = 6, .nBoshu = 1, .nXingshu = 0};
+    const WaveSettings tooLong{.nQishu = 6, .nBoshu = 1, .nXingshu = 0}; // 5星: beyond 32 bits
     s.refusals = {{typed(tooLong), *computeWavePlan(tooLong).message}};
     return s;
 }
