@@ -21,22 +21,11 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// The tests' arguments hold no quotes: blanks are all that needs quoting.
 std::wstring quoteArgument(std::wstring_view argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring_view::npos)
+    if (!argument.empty() && argument.find_first_of(L" \t") == std::wstring_view::npos)
         return std::wstring(argument);
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, L'\\');
-    return quoted + L'"';
+    return L"\"" + std::wstring(argument) + L"\"";
 }
 
 std::optional<LRESULT> sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -52,15 +41,6 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
-std::string narrowed(UINT codePage, std::wstring_view text) {
-    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
-
 fs::path testProgramDirectory() {
     wchar_t path[MAX_PATH * 4] = {};
     GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
@@ -69,14 +49,13 @@ fs::path testProgramDirectory() {
 
 } // namespace
 
-// ---------------------------------------------------------------- text, files
-
-std::string utf8(std::wstring_view text) {
-    return narrowed(CP_UTF8, text);
-}
-
-std::string codePage936(std::wstring_view text) {
-    return narrowed(936, text);
+std::string narrowed(UINT codePage, std::wstring_view text) {
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
 }
 
 std::wstring wide(std::string_view utf8Text) {
@@ -159,26 +138,6 @@ TempFolder::~TempFolder() {
         Millis{1000});
 }
 
-std::uint32_t word32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-float real32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    float value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
-    return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(to),
-                       [](std::uint8_t b) { return b == 0; });
-}
-
-// ---------------------------------------------------------------- waiting
-
 bool waitUntil(const std::function<bool()>& condition, Millis timeout) {
     const auto deadline = Clock::now() + timeout;
     while (!condition()) {
@@ -188,12 +147,6 @@ bool waitUntil(const std::function<bool()>& condition, Millis timeout) {
     }
     return true;
 }
-
-void pause(Millis time) {
-    std::this_thread::sleep_for(time);
-}
-
-// ---------------------------------------------------------------- processes
 
 Process::~Process() {
     terminate();
@@ -276,8 +229,6 @@ void Process::terminate() {
     id_ = 0;
 }
 
-// ---------------------------------------------------------------- windows
-
 std::wstring windowText(HWND window) {
     // WM_GETTEXT is carried across processes; GetWindowText is not.
     wchar_t buffer[4096] = {};
@@ -344,10 +295,6 @@ HWND waitForOwnedDialog(HWND owner, Millis timeout) {
     return dialog;
 }
 
-bool waitForWindowGone(HWND window, Millis timeout) {
-    return waitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout);
-}
-
 std::vector<HWND> childWindows(HWND dialog, const wchar_t* className) {
     std::vector<HWND> found;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -370,16 +317,6 @@ std::vector<std::wstring> staticTexts(HWND dialog) {
     return texts;
 }
 
-// ---------------------------------------------------------------- controls
-
-HWND control(HWND dialog, int id) {
-    return GetDlgItem(dialog, id);
-}
-
-std::wstring controlText(HWND dialog, int id) {
-    return windowText(control(dialog, id));
-}
-
 bool setControlText(HWND dialog, int id, std::wstring_view text) {
     const std::wstring value(text);
     return sendWithTimeout(control(dialog, id), WM_SETTEXT, 0,
@@ -387,16 +324,8 @@ bool setControlText(HWND dialog, int id, std::wstring_view text) {
                .value_or(0) != 0;
 }
 
-bool isEnabled(HWND dialog, int id) {
-    return IsWindowEnabled(control(dialog, id)) != FALSE;
-}
-
 bool isChecked(HWND dialog, int id) {
     return sendWithTimeout(control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void clickButton(HWND dialog, int id) {
-    postCommand(dialog, id, BN_CLICKED);
 }
 
 void setCheckBox(HWND dialog, int id, bool checked) {
@@ -414,10 +343,6 @@ void clickRadio(HWND dialog, int id, std::initializer_list<int> group) {
 void postCommand(HWND dialog, int id, int code) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code),
                  reinterpret_cast<LPARAM>(control(dialog, id)));
-}
-
-void postSysCommand(HWND window, WPARAM command) {
-    PostMessageW(window, WM_SYSCOMMAND, command, 0);
 }
 
 bool selectComboItem(HWND dialog, int id, int index) {
@@ -499,8 +424,6 @@ bool flush(HWND dialog, Millis timeout) {
     return arrived;
 }
 
-// ---------------------------------------------------------------- message boxes
-
 std::optional<MessageBoxSeen> waitForMessageBox(HWND owner, Millis timeout) {
     const HWND box = waitForOwnedDialog(owner, timeout);
     if (!box)
@@ -524,8 +447,6 @@ std::optional<MessageBoxSeen> answerMessageBox(HWND owner, Millis timeout) {
         return std::nullopt;
     return seen;
 }
-
-// ---------------------------------------------------------------- list views
 
 namespace {
 constexpr std::size_t kTextChars = 1024;
@@ -644,13 +565,6 @@ std::vector<std::wstring> RemoteListView::row(int index) const {
     return cells;
 }
 
-std::vector<std::wstring> RemoteListView::column(int index) const {
-    std::vector<std::wstring> cells;
-    for (int r = 0, rows = rowCount(); r < rows; ++r)
-        cells.push_back(cell(r, index));
-    return cells;
-}
-
 std::optional<RECT> RemoteListView::cellOnScreen(int row, int column) const {
     RECT rect{LVIR_BOUNDS, column, 0, 0};
     if (!memory_ || !WriteProcessMemory(process_, memory_, &rect, sizeof rect, nullptr) ||
@@ -665,12 +579,6 @@ std::optional<RECT> RemoteListView::cellOnScreen(int row, int column) const {
     MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
-
-std::optional<RECT> listCellOnScreen(HWND list, int row, int column) {
-    return RemoteListView(list).cellOnScreen(row, column);
-}
-
-// ---------------------------------------------------------------- clipboard
 
 bool setClipboardText(std::string_view bytes) {
     if (!waitUntil([] { return OpenClipboard(nullptr) != FALSE; }))
@@ -703,8 +611,6 @@ std::optional<std::string> clipboardText(Millis timeout) {
     CloseClipboard();
     return text;
 }
-
-// ---------------------------------------------------------------- files the tools write
 
 namespace {
 // Types the path into the file-name box (combo 1148, or edit 1152 in older
@@ -752,12 +658,6 @@ LockedFile::~LockedFile() {
     if (handle_ != INVALID_HANDLE_VALUE)
         CloseHandle(handle_);
 }
-
-std::string writeFailureText(const fs::path& file) {
-    return "无法写入文件:\n" + utf8(file.wstring());
-}
-
-// ---------------------------------------------------------------- the host
 
 namespace {
 // The value of "key=value" in a log line.
@@ -834,8 +734,6 @@ bool HostProbe::waitForMessages(std::size_t count, Millis timeout) const {
     return waitUntil([&] { return read().messages.size() >= count; }, timeout);
 }
 
-// ---------------------------------------------------------------- the screen and real input
-
 int windowDpi(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
@@ -907,27 +805,10 @@ bool runX11Command(const std::vector<std::string>& argv, Millis timeout) {
     return status == "0\n";
 }
 
-RECT screenRect(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
 bool typeKeysOnDisplay(const std::vector<std::string>& keys) {
     std::vector<std::string> argv = {"xdotool", "key", "--delay", "50"};
     argv.insert(argv.end(), keys.begin(), keys.end());
     return runX11Command(argv);
-}
-
-bool clickOnDisplay(int x, int y, int button) {
-    return runX11Command({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
-                          std::to_string(button)});
-}
-
-bool clickControlOnDisplay(HWND dialog, int id) {
-    const RECT rect = screenRect(control(dialog, id));
-    return clickOnDisplay(rect.left + std::min<int>(8, (rect.right - rect.left) / 2),
-                          (rect.top + rect.bottom) / 2);
 }
 
 COLORREF screenPixel(int x, int y) {

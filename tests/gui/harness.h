@@ -8,8 +8,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -24,11 +26,11 @@ inline constexpr Millis kTimeout{20000};
 // A window that has just appeared may still be settling under Wine.
 inline constexpr Millis kSettle{150};
 
-// ---------------------------------------------------------------- text, files
 
-std::string utf8(std::wstring_view text);
+std::string narrowed(UINT codePage, std::wstring_view text);
+inline std::string utf8(std::wstring_view text) { return narrowed(CP_UTF8, text); }
+inline std::string codePage936(std::wstring_view text) { return narrowed(936, text); }
 std::wstring wide(std::string_view utf8Text);
-std::string codePage936(std::wstring_view text);
 
 std::optional<std::string> readFileBytes(const std::filesystem::path& path);
 bool writeFileBytes(const std::filesystem::path& path, std::string_view bytes);
@@ -59,16 +61,22 @@ class TempFolder {
 };
 
 // Little-endian fields of a hand-off record.
-std::uint32_t word32(const std::vector<std::uint8_t>& bytes, std::size_t offset);
-float real32(const std::vector<std::uint8_t>& bytes, std::size_t offset);
-bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to);
+template <class T = std::uint32_t>
+T recordField(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    T value{};
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+inline std::uint32_t word32(const std::vector<std::uint8_t>& b, std::size_t at) { return recordField(b, at); }
+inline float real32(const std::vector<std::uint8_t>& b, std::size_t at) { return recordField<float>(b, at); }
+inline bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
+    return std::all_of(&bytes[from], &bytes[0] + to, [](std::uint8_t b) { return b == 0; });
+}
 
-// ---------------------------------------------------------------- waiting
 
 bool waitUntil(const std::function<bool()>& condition, Millis timeout = kTimeout);
-void pause(Millis time);
+inline void pause(Millis time) { Sleep(static_cast<DWORD>(time.count())); }
 
-// ---------------------------------------------------------------- processes
 
 // A started program; the destructor ends it if it still runs.
 class Process {
@@ -102,7 +110,6 @@ class Process {
     DWORD id_ = 0;
 };
 
-// ---------------------------------------------------------------- windows
 
 std::wstring windowText(HWND window);
 std::wstring windowClass(HWND window);
@@ -114,29 +121,32 @@ HWND waitForMainDialog(DWORD processId, Millis timeout = kTimeout);
 // A visible dialog (message box, About box, file dialog) owned by `owner`.
 HWND findOwnedDialog(HWND owner);
 HWND waitForOwnedDialog(HWND owner, Millis timeout = kTimeout);
-bool waitForWindowGone(HWND window, Millis timeout = kTimeout);
+inline bool waitForWindowGone(HWND window, Millis timeout = kTimeout) {
+    return waitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout);
+}
 // Children of a dialog in z order, all or of one class (case ignored).
 std::vector<HWND> childWindows(HWND dialog, const wchar_t* className = nullptr);
 HWND childWithText(HWND dialog, std::wstring_view text);
 std::vector<std::wstring> staticTexts(HWND dialog);
 
-// ---------------------------------------------------------------- controls
 
-HWND control(HWND dialog, int id);
-std::wstring controlText(HWND dialog, int id);
+inline HWND control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+inline std::wstring controlText(HWND dialog, int id) { return windowText(control(dialog, id)); }
 bool setControlText(HWND dialog, int id, std::wstring_view text);
-bool isEnabled(HWND dialog, int id);
+inline bool isEnabled(HWND dialog, int id) { return IsWindowEnabled(control(dialog, id)) != FALSE; }
 bool isChecked(HWND dialog, int id);
 
-// Posted WM_COMMAND BN_CLICKED, as a click sends it.
-void clickButton(HWND dialog, int id);
+// Posted WM_COMMAND (menu items: code 0).
+void postCommand(HWND dialog, int id, int code = 0);
+// BN_CLICKED, as a click sends it.
+inline void clickButton(HWND dialog, int id) { postCommand(dialog, id, BN_CLICKED); }
 // BM_SETCHECK, then BN_CLICKED.
 void setCheckBox(HWND dialog, int id, bool checked);
 // `id` checked, the rest of `group` cleared, then BN_CLICKED.
 void clickRadio(HWND dialog, int id, std::initializer_list<int> group);
-// Posted WM_COMMAND (menu items: code 0).
-void postCommand(HWND dialog, int id, int code = 0);
-void postSysCommand(HWND window, WPARAM command);
+inline void postSysCommand(HWND window, WPARAM command) {
+    PostMessageW(window, WM_SYSCOMMAND, command, 0);
+}
 
 // CB_SETCURSEL, then CBN_SELCHANGE posted.
 bool selectComboItem(HWND dialog, int id, int index);
@@ -152,7 +162,6 @@ bool focusControl(HWND dialog, int id);
 // before the call (also while it shows a modal box).
 bool flush(HWND dialog, Millis timeout = kTimeout);
 
-// ---------------------------------------------------------------- message boxes
 
 struct MessageBoxSeen {
     HWND window = nullptr;
@@ -166,7 +175,6 @@ bool dismiss(HWND box, int buttonId = IDOK, Millis timeout = kTimeout);
 // waitForMessageBox, then OK.
 std::optional<MessageBoxSeen> answerMessageBox(HWND owner, Millis timeout = kTimeout);
 
-// ---------------------------------------------------------------- list views
 
 // Another process's list-view control (64- or 32-bit), read through a buffer
 // in that process.
@@ -183,7 +191,6 @@ class RemoteListView {
     std::wstring columnName(int column) const;
     std::wstring cell(int row, int column) const;
     std::vector<std::wstring> row(int index) const;
-    std::vector<std::wstring> column(int index) const;
     // A cell's rectangle in screen coordinates (column 0 ends where column 1 begins).
     std::optional<RECT> cellOnScreen(int row, int column) const;
 
@@ -197,7 +204,6 @@ class RemoteListView {
     bool narrow_ = false; // a 32-bit tool read by a 64-bit test
 };
 
-// ---------------------------------------------------------------- clipboard
 
 bool setClipboardText(std::string_view bytes);
 // The CF_TEXT bytes up to the terminating zero.
@@ -220,7 +226,6 @@ class ClipboardHold {
 };
 inline constexpr char kCopyFailedText[] = "复制失败: 剪贴板正被其他程序占用, 请稍后再试。";
 
-// ---------------------------------------------------------------- files the tools write
 
 // Completes an open or save dialog owned by `owner` with `file`.
 bool completeFileDialog(HWND owner, const std::filesystem::path& file, Millis timeout = kTimeout);
@@ -243,9 +248,10 @@ class LockedFile {
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 // What a tool says of a file it could not write.
-std::string writeFailureText(const std::filesystem::path& file);
+inline std::string writeFailureText(const std::filesystem::path& file) {
+    return "无法写入文件:\n" + utf8(file.wstring());
+}
 
-// ---------------------------------------------------------------- the host
 
 struct CopyDataMessage {
     int seq = 0;
@@ -286,7 +292,6 @@ class HostProbe {
     std::uint64_t hostWindow_ = 0;
 };
 
-// ---------------------------------------------------------------- the screen and real input
 
 int windowDpi(HWND window);
 // Saves screenshotDirectory()/<baseName>-<dpi>dpi.bmp.
@@ -296,14 +301,27 @@ std::optional<std::string> unixPath(const std::filesystem::path& path);
 // Runs a Unix program (xdotool, chmod) and waits for it; true on status 0.
 bool runX11Command(const std::vector<std::string>& argv, Millis timeout = kTimeout);
 // Screen coordinates, which are the X root's under Wine's virtual desktop.
-RECT screenRect(HWND window);
+inline RECT screenRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
 // xdotool key names ("Return", "End", "7") typed into the focused window.
 bool typeKeysOnDisplay(const std::vector<std::string>& keys);
 // A real click at a screen point (button 1 left, 3 right).
-bool clickOnDisplay(int x, int y, int button = 1);
+inline bool clickOnDisplay(int x, int y, int button = 1) {
+    return runX11Command({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
+                          std::to_string(button)});
+}
 // A real left click near a control's left edge, halfway down.
-bool clickControlOnDisplay(HWND dialog, int id);
-std::optional<RECT> listCellOnScreen(HWND list, int row, int column);
+inline bool clickControlOnDisplay(HWND dialog, int id) {
+    const RECT rect = screenRect(control(dialog, id));
+    return clickOnDisplay(rect.left + std::min<int>(8, (rect.right - rect.left) / 2),
+                          (rect.top + rect.bottom) / 2);
+}
+inline std::optional<RECT> listCellOnScreen(HWND list, int row, int column) {
+    return RemoteListView(list).cellOnScreen(row, column);
+}
 COLORREF screenPixel(int x, int y);
 
 } // namespace gui
