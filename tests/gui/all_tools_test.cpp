@@ -1,10 +1,11 @@
-// What the nine tools share, tool by tool: the About box of the system menu,
-// Enter, Esc and the close box, and the host handle of the first argument.
+// What the nine tools share, tool by tool: the host handle of the first
+// argument, the About box of the system menu, Enter, Esc and the close box.
 #include "harness.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -73,16 +74,51 @@ HWND keyTarget(HWND dialog) {
     return dialog;
 }
 
-TEST_P(AllTools, AboutBoxEnterEscAndTheCloseBoxDoWhatTheToolSays) {
+// Four copies side by side. The first argument names the host by the atoi
+// rule, in the 32 bits a window handle has: a handle with leading blanks, a
+// sign and trailing text is the host; no argument, a word and a number beyond
+// 32 bits are none (handlepick ignores its arguments). Then the About item,
+// Return in a box of several lines, and Enter, Esc and the close box, each
+// in a copy of its own.
+TEST_P(AllTools, HandOffBytesAboutBoxEnterEscAndTheCloseBox) {
     const Tool& tool = GetParam();
-    std::vector<Started> copies(3);
-    startAll(copies, {{}, {}, {}});
-    Started& first = copies[0];
+    TempFolder hostFolder(L"all-tools-host");
+    auto host = HostProbe::start({}, hostFolder.file(L"host.log"));
+    ASSERT_TRUE(host) << "hostprobe did not start";
+    const auto handle = static_cast<std::uint32_t>(host->hostWindow());
+    std::vector<Started> copies(4);
+    startAll(copies, {{L"  +" + std::to_wstring(handle) + L"x", L"extra"}, // the host
+                      {},
+                      {L"abc"},
+                      {std::to_wstring(handle + (std::uint64_t{1} << 32))}});
+
+    const HWND button = tool.handOff ? childWithText(copies[0].dialog, tool.handOff) : nullptr;
+    ASSERT_EQ(button != nullptr, tool.handOff != nullptr);
+    const std::size_t hosted = button ? 1 : 0;
+    for (std::size_t i = 0; i < copies.size() && button; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(copies[i].dialog, GetDlgCtrlID(button))) != FALSE,
+                  i < hosted || tool.handOffAlwaysOn);
+        clickButton(copies[i].dialog, GetDlgCtrlID(button)); // when disabled too: nothing happens
+        ASSERT_TRUE(flush(copies[i].dialog));
+        EXPECT_EQ(findOwnedDialog(copies[i].dialog), nullptr) << "a box opened";
+    }
+    ASSERT_TRUE(host->waitForMessages(hosted));
+    const HostLog log = host->read();
+    ASSERT_EQ(log.messages.size(), hosted);
+    for (const CopyDataMessage& message : log.messages) {
+        EXPECT_EQ(message.sender, static_cast<std::uint64_t>(
+                                      reinterpret_cast<std::uintptr_t>(copies[0].dialog)));
+        EXPECT_EQ(message.dwData, 0u);
+        EXPECT_EQ(message.cbData, tool.cbData);
+        EXPECT_EQ(message.bytes.size(), tool.cbData);
+    }
 
     // The About item of the system menu; sieve5 has none.
-    postSysCommand(first.dialog, 16);
+    const HWND dialog = copies[1].dialog;
+    postSysCommand(dialog, 16);
     if (tool.about) {
-        const HWND about = waitForOwnedDialog(first.dialog);
+        const HWND about = waitForOwnedDialog(dialog);
         ASSERT_NE(about, nullptr) << "no About box";
         EXPECT_EQ(utf8(windowText(about)), "关于 " + std::string(tool.name));
         const auto texts = staticTexts(about);
@@ -90,19 +126,17 @@ TEST_P(AllTools, AboutBoxEnterEscAndTheCloseBoxDoWhatTheToolSays) {
         EXPECT_EQ(windowText(GetDlgItem(about, IDOK)), L"确定");
         EXPECT_TRUE(dismiss(about, IDOK));
     }
-    ASSERT_TRUE(flush(first.dialog));
-    EXPECT_EQ(findOwnedDialog(first.dialog), nullptr);
-
+    ASSERT_TRUE(flush(dialog));
+    EXPECT_EQ(findOwnedDialog(dialog), nullptr);
     // Return in a box of several lines starts a line there and ends nothing.
     for (const wchar_t* box : {L"Edit", L"RICHEDIT50W"})
-        for (HWND lines : childWindows(first.dialog, box))
+        for (HWND lines : childWindows(dialog, box))
             if (GetWindowLongW(lines, GWL_STYLE) & ES_WANTRETURN) {
                 pressKey(lines, VK_RETURN);
-                ASSERT_TRUE(flush(first.dialog));
+                ASSERT_TRUE(flush(dialog));
                 EXPECT_NE(windowText(lines).find(L"\r\n"), std::wstring::npos) << "no new line";
             }
 
-    // Enter, Esc and the close box, each in a copy of its own.
     const struct {
         const char* what;
         Key effect;
@@ -114,7 +148,7 @@ TEST_P(AllTools, AboutBoxEnterEscAndTheCloseBoxDoWhatTheToolSays) {
     };
     for (std::size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(closers[i].what);
-        Started& copy = copies[i];
+        Started& copy = copies[i + 1];
         closers[i].act(copy.dialog);
         if (closers[i].effect == Key::Ends) {
             EXPECT_EQ(copy.process.waitForExit(), std::optional<DWORD>(0));
@@ -127,56 +161,6 @@ TEST_P(AllTools, AboutBoxEnterEscAndTheCloseBoxDoWhatTheToolSays) {
         EXPECT_FALSE(settingsWritten(copy));
         for (HWND list : childWindows(copy.dialog, L"SysListView32"))
             EXPECT_EQ(RemoteListView(list).rowCount(), 0) << "a plan was computed";
-    }
-}
-
-// The first argument names the host by the atoi rule, in the 32 bits a
-// window handle has: a handle with leading blanks, a sign and trailing text
-// is the host; no argument, a word and a number beyond 32 bits are none.
-// handlepick ignores its arguments.
-TEST_P(AllTools, HandOffBytesGoOnlyToTheHostOfTheFirstArgument) {
-    const Tool& tool = GetParam();
-    TempFolder hostFolder(L"all-tools-host");
-    auto host = HostProbe::start({}, hostFolder.file(L"host.log"));
-    ASSERT_TRUE(host) << "hostprobe did not start";
-    const auto handle = static_cast<std::uint32_t>(host->hostWindow());
-    const std::vector<std::vector<std::wstring>> arguments = {
-        {L"  +" + std::to_wstring(handle) + L"x", L"extra"}, // the host
-        {},
-        {L"abc"},
-        {std::to_wstring(handle + (std::uint64_t{1} << 32))},
-    };
-    constexpr std::size_t kHosted = 1;
-    std::vector<Started> copies(arguments.size());
-    startAll(copies, arguments);
-
-    const HWND anyDialog = copies[0].dialog;
-    const HWND button = tool.handOff ? childWithText(anyDialog, tool.handOff) : nullptr;
-    ASSERT_EQ(button != nullptr, tool.handOff != nullptr);
-    const int handOff = button ? GetDlgCtrlID(button) : 0;
-    std::size_t expected = 0;
-    for (std::size_t i = 0; i < copies.size(); ++i) {
-        SCOPED_TRACE(i);
-        const bool hosted = i < kHosted && button;
-        if (button) {
-            EXPECT_EQ(isEnabled(copies[i].dialog, handOff), hosted || tool.handOffAlwaysOn);
-            clickButton(copies[i].dialog, handOff); // also when disabled: nothing happens
-        }
-        ASSERT_TRUE(flush(copies[i].dialog));
-        expected += hosted;
-        ASSERT_TRUE(host->waitForMessages(expected));
-        EXPECT_EQ(findOwnedDialog(copies[i].dialog), nullptr) << "a box opened";
-        EXPECT_TRUE(copies[i].process.running());
-    }
-    const HostLog log = host->read();
-    ASSERT_EQ(log.messages.size(), expected);
-    for (std::size_t i = 0; i < expected; ++i) {
-        const CopyDataMessage& message = log.messages[i];
-        EXPECT_EQ(message.sender, static_cast<std::uint64_t>(
-                                      reinterpret_cast<std::uintptr_t>(copies[i].dialog)));
-        EXPECT_EQ(message.dwData, 0u);
-        EXPECT_EQ(message.cbData, tool.cbData);
-        EXPECT_EQ(message.bytes.size(), tool.cbData);
     }
 }
 
