@@ -391,16 +391,21 @@ bool flush(HWND dialog, Millis timeout) {
     };
     HWND box = nullptr;
     UINT setLimit = 0;
-    std::tie(box, setLimit) = findBox();
+    std::optional<LRESULT> original;
+    // The box may be going away right now: ask again until one answers.
+    if (!waitUntil(
+            [&] {
+                std::tie(box, setLimit) = findBox();
+                return !box || (original = sendWithTimeout(box, EM_GETLIMITTEXT, 0, 0));
+            },
+            timeout))
+        return false;
     if (!box) {
         // No box: let the posted messages be taken, then wait for a sent one.
         pause(Millis{200});
         return sendWithTimeout(dialog, WM_NULL, 0, 0).has_value();
     }
     static std::atomic<unsigned> counter{0};
-    const auto original = sendWithTimeout(box, EM_GETLIMITTEXT, 0, 0);
-    if (!original)
-        return false;
     const LRESULT marker = 0x3A0000 + (counter++ & 0xFFFF);
     const auto post = [&] {
         PostMessageW(box, setLimit, setLimit == EM_SETLIMITTEXT ? marker : 0,
