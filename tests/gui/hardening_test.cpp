@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <deque>
 #include <random>
 
 namespace {
@@ -33,7 +34,6 @@ HWND firstEdit(HWND dialog) {
     return childWindows(dialog, L"Edit").front();
 }
 
-// ---------------------------------------------------------------- hand-off
 
 // The handle of a window that existed a moment ago.
 std::wstring closedWindowHandle() {
@@ -59,19 +59,15 @@ TEST(HardeningHandOff, AHungOrClosedHostHoldsNoToolLongerThanTheTimeOut) {
                  {L"stakeladder.exe", L"复制到方案", hung},
                  {L"sieve3.exe", L"出图", closedWindowHandle()},
                  {L"stakeladder.exe", L"复制到方案", closedWindowHandle()}};
+    std::deque<TempFolder> folders;
     std::vector<Process> tools;
+    for (const auto& c : cases)
+        tools.push_back(Process::startCopy(c.exe, folders.emplace_back(L"hardening-tool"), {c.host}));
     std::vector<HWND> dialogs;
     std::vector<int> handOffs;
-    std::vector<std::unique_ptr<TempFolder>> folders;
-    for (const auto& c : cases) {
-        folders.push_back(std::make_unique<TempFolder>(L"hardening-tool"));
-        tools.push_back(Process::startCopy(c.exe, *folders.back(), {c.host}));
-    }
     for (std::size_t i = 0; i < tools.size(); ++i) {
-        dialogs.push_back(waitForMainDialog(tools[i].id()));
-        ASSERT_NE(dialogs[i], nullptr);
-        handOffs.push_back(idOf(dialogs[i], cases[i].handOff));
-        ASSERT_NE(handOffs[i], 0);
+        ASSERT_NE(dialogs.emplace_back(waitForMainDialog(tools[i].id())), nullptr);
+        ASSERT_NE(handOffs.emplace_back(idOf(dialogs[i], cases[i].handOff)), 0);
     }
 
     // A live host has the whole list by the time the click is handled.
@@ -109,7 +105,6 @@ TEST(HardeningHandOff, AHungOrClosedHostHoldsNoToolLongerThanTheTimeOut) {
     EXPECT_EQ(host->read().messages.size(), 1u);
 }
 
-// ---------------------------------------------------------------- where the settings go
 
 // %APPDATA% of the tools started while it lives.
 class UserFolderForTools {
@@ -228,7 +223,6 @@ TEST_F(HardeningSettings, AReadOnlyFolderMovesSetglWithBothSectionsToTheUserCopy
     cycle(segment, "41", L"41");
 }
 
-// ---------------------------------------------------------------- a DLL planted beside the tool
 
 // planted_dll.dll leaves this file beside itself when it is loaded.
 TEST(HardeningPlantedDll, TheRichEditDllBesideAFilterIsNotLoadedAndTheNumberBoxWorks) {
@@ -248,7 +242,6 @@ TEST(HardeningPlantedDll, TheRichEditDllBesideAFilterIsNotLoadedAndTheNumberBoxW
     }
 }
 
-// ---------------------------------------------------------------- hostile settings files
 
 struct Calculator {
     const wchar_t* exe;
@@ -352,12 +345,12 @@ TEST(HardeningHostileSettings, EveryCalculatorOpensEachFileWithDefinedNumbersAnd
         files.push_back(hostileFiles(tool));
     for (std::size_t f = 0; f < files[0].size(); ++f) {
         SCOPED_TRACE(files[0][f].first);
-        std::vector<std::unique_ptr<TempFolder>> folders;
+        std::deque<TempFolder> folders;
         std::vector<Process> tools;
         for (std::size_t t = 0; t < std::size(kCalculators); ++t) {
-            folders.push_back(std::make_unique<TempFolder>(L"hardening-hostile"));
-            ASSERT_TRUE(writeFileBytes(folders[t]->file(kCalculators[t].iniName), files[t][f].second));
-            tools.push_back(Process::startCopy(kCalculators[t].exe, *folders[t]));
+            const TempFolder& folder = folders.emplace_back(L"hardening-hostile");
+            ASSERT_TRUE(writeFileBytes(folder.file(kCalculators[t].iniName), files[t][f].second));
+            tools.push_back(Process::startCopy(kCalculators[t].exe, folder));
         }
         for (std::size_t t = 0; t < tools.size(); ++t) {
             SCOPED_TRACE(utf8(kCalculators[t].exe));
