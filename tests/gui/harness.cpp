@@ -3,15 +3,17 @@
 #include "window_image_win.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <tuple>
+#include <utility>
 
 namespace gui {
 namespace fs = std::filesystem;
@@ -19,35 +21,17 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr Millis kPoll{10};
-constexpr UINT kSendTimeoutMs = 5000;
-
+// The tests' arguments hold no quotes: blanks are all that needs quoting.
 std::wstring quoteArgument(std::wstring_view argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring_view::npos)
+    if (!argument.empty() && argument.find_first_of(L" \t") == std::wstring_view::npos)
         return std::wstring(argument);
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        if (c == L'"')
-            quoted.append(backslashes * 2 + 1, L'\\');
-        else
-            quoted.append(backslashes, L'\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, L'\\');
-    quoted += L'"';
-    return quoted;
+    return L"\"" + std::wstring(argument) + L"\"";
 }
 
 std::optional<LRESULT> sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                             kSendTimeoutMs, &result))
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000,
+                             &result))
         return std::nullopt;
     return static_cast<LRESULT>(result);
 }
@@ -57,40 +41,29 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
+fs::path testProgramDirectory() {
+    wchar_t path[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    return fs::path(path).parent_path();
+}
+
 } // namespace
 
-// ---------------------------------------------------------------- text, files
-
-std::string utf8(std::wstring_view text) {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+std::string narrowed(UINT codePage, std::wstring_view text) {
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
                         nullptr, nullptr);
     return out;
 }
 
 std::wstring wide(std::string_view utf8Text) {
-    if (utf8Text.empty())
-        return {};
     const int size = MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(),
                                          static_cast<int>(utf8Text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    std::wstring out(static_cast<std::size_t>(std::max(size, 0)), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), out.data(),
                         size);
-    return out;
-}
-
-std::string codePage936(std::wstring_view text) {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
     return out;
 }
 
@@ -111,11 +84,8 @@ bool writeFileBytes(const fs::path& path, std::string_view bytes) {
 
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
         std::string line(text.substr(start, end - start));
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -125,103 +95,71 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
-namespace {
-
-fs::path testProgramDirectory() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return fs::path(path).parent_path();
+std::vector<std::string> iniLines(const fs::path& file) {
+    auto lines = splitLines(readFileBytes(file).value_or(""));
+    while (!lines.empty() && lines.back().empty())
+        lines.pop_back();
+    return lines;
 }
-
-} // namespace
 
 fs::path programDirectory() {
     const std::string configured = environment("TT_GUI_TOOL_DIR");
-    if (!configured.empty())
-        return fs::path(wide(configured));
-    return testProgramDirectory();
+    return configured.empty() ? testProgramDirectory() : fs::path(wide(configured));
 }
 
 fs::path screenshotDirectory() {
     const std::string configured = environment("TT_SCREENSHOT_DIR");
     if (!configured.empty())
         return fs::path(wide(configured));
-    return (testProgramDirectory() / L".." / L".." / L"screenshots").lexically_normal();
+    return (testProgramDirectory() / L"../../screenshots").lexically_normal();
 }
 
 TempFolder::TempFolder(std::wstring_view prefix) {
     static std::atomic<unsigned> counter{0};
-    const fs::path base = fs::temp_directory_path();
     for (;;) {
-        wchar_t name[96];
-        std::swprintf(name, 96, L"%ls-%lu-%u-%lu", std::wstring(prefix).c_str(),
-                      GetCurrentProcessId(), counter++, GetTickCount());
-        std::error_code error;
-        if (fs::create_directory(base / name, error)) {
-            path_ = base / name;
+        path_ = fs::temp_directory_path() /
+                (std::wstring(prefix) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(counter++) + L"-" + std::to_wstring(GetTickCount()));
+        if (fs::create_directory(path_))
             return;
-        }
-        if (error)
-            throw fs::filesystem_error("cannot create a temporary folder", base / name, error);
     }
 }
 
 TempFolder::~TempFolder() {
     if (!environment("TT_GUI_KEEP_TEMP").empty())
         return;
-    // The tool may still be letting go of its copy for a moment.
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        std::error_code error;
-        fs::remove_all(path_, error);
-        if (!error)
-            return;
-        pause(Millis{20});
-    }
+    // A tool that just ended may still hold its copy for a moment.
+    waitUntil(
+        [&] {
+            std::error_code error;
+            fs::remove_all(path_, error);
+            return !error;
+        },
+        Millis{1000});
 }
-
-// ---------------------------------------------------------------- waiting
 
 bool waitUntil(const std::function<bool()>& condition, Millis timeout) {
     const auto deadline = Clock::now() + timeout;
-    for (;;) {
-        if (condition())
-            return true;
+    while (!condition()) {
         if (Clock::now() >= deadline)
             return false;
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(Millis{10});
     }
+    return true;
 }
-
-void pause(Millis time) {
-    std::this_thread::sleep_for(time);
-}
-
-// ---------------------------------------------------------------- processes
 
 Process::~Process() {
     terminate();
 }
 
-Process::Process(Process&& other) noexcept : handle_(other.handle_), id_(other.id_) {
-    other.handle_ = nullptr;
-    other.id_ = 0;
-}
+Process::Process(Process&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)), id_(std::exchange(other.id_, 0)) {}
 
 Process& Process::operator=(Process&& other) noexcept {
     if (this != &other) {
         terminate();
-        handle_ = other.handle_;
-        id_ = other.id_;
-        other.handle_ = nullptr;
-        other.id_ = 0;
+        handle_ = std::exchange(other.handle_, nullptr);
+        id_ = std::exchange(other.id_, 0);
     }
     return *this;
 }
@@ -234,39 +172,35 @@ Process Process::start(const fs::path& program, const std::vector<std::wstring>&
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    const std::wstring directory =
-        workDir.empty() ? program.parent_path().wstring() : workDir.wstring();
+    const fs::path directory = workDir.empty() ? program.parent_path() : workDir;
     Process process;
-    if (!CreateProcessW(program.wstring().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, directory.c_str(), &startup, &info))
-        return process;
-    CloseHandle(info.hThread);
-    process.handle_ = info.hProcess;
-    process.id_ = info.dwProcessId;
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       directory.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        process.handle_ = info.hProcess;
+        process.id_ = info.dwProcessId;
+    }
     return process;
 }
 
 fs::path Process::copyProgram(std::wstring_view exeName, const TempFolder& folder) {
-    const fs::path copy = folder.file(exeName);
     std::error_code error;
-    fs::copy_file(programDirectory() / exeName, copy, fs::copy_options::overwrite_existing, error);
-    return error ? fs::path{} : copy;
+    fs::copy_file(programDirectory() / exeName, folder.file(exeName),
+                  fs::copy_options::overwrite_existing, error);
+    return error ? fs::path{} : folder.file(exeName);
 }
 
 Process Process::startCopy(std::wstring_view exeName, const TempFolder& folder,
                            const std::vector<std::wstring>& arguments) {
     const fs::path copy = copyProgram(exeName, folder);
-    if (copy.empty())
-        return Process{};
-    return start(copy, arguments, folder.path());
+    return copy.empty() ? Process{} : start(copy, arguments, folder.path());
 }
 
 Process Process::attach(DWORD processId) {
     Process process;
     process.handle_ =
         OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
-    if (process.handle_)
-        process.id_ = processId;
+    process.id_ = process.handle_ ? processId : 0;
     return process;
 }
 
@@ -275,9 +209,8 @@ bool Process::running() const {
 }
 
 std::optional<DWORD> Process::waitForExit(Millis timeout) const {
-    if (!handle_)
-        return std::nullopt;
-    if (WaitForSingleObject(handle_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+    if (!handle_ ||
+        WaitForSingleObject(handle_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
         return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(handle_, &code);
@@ -287,7 +220,7 @@ std::optional<DWORD> Process::waitForExit(Millis timeout) const {
 void Process::terminate() {
     if (!handle_)
         return;
-    if (WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT) {
+    if (running()) {
         TerminateProcess(handle_, 99);
         WaitForSingleObject(handle_, 5000);
     }
@@ -296,17 +229,12 @@ void Process::terminate() {
     id_ = 0;
 }
 
-// ---------------------------------------------------------------- windows
-
 std::wstring windowText(HWND window) {
-    // WM_GETTEXT is marshalled between processes; GetWindowText is not for
-    // another process's controls.
+    // WM_GETTEXT is carried across processes; GetWindowText is not.
     wchar_t buffer[4096] = {};
     const auto length =
         sendWithTimeout(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer));
-    if (!length)
-        return {};
-    return std::wstring(buffer, static_cast<std::size_t>(std::max<LRESULT>(0, *length)));
+    return std::wstring(buffer, static_cast<std::size_t>(std::max<LRESULT>(0, length.value_or(0))));
 }
 
 std::wstring windowClass(HWND window) {
@@ -330,11 +258,9 @@ std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* className) {
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(context);
-            if (!IsWindowVisible(window) || windowProcess(window) != s.processId)
-                return TRUE;
-            if (s.className && windowClass(window) != s.className)
-                return TRUE;
-            s.found.push_back(window);
+            if (IsWindowVisible(window) && windowProcess(window) == s.processId &&
+                (!s.className || windowClass(window) == s.className))
+                s.found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
@@ -346,11 +272,9 @@ HWND waitForMainDialog(DWORD processId, Millis timeout) {
     waitUntil(
         [&] {
             for (HWND window : topLevelWindows(processId, L"#32770"))
-                if (!GetWindow(window, GW_OWNER)) {
+                if (!GetWindow(window, GW_OWNER))
                     dialog = window;
-                    return true;
-                }
-            return false;
+            return dialog != nullptr;
         },
         timeout);
     if (dialog)
@@ -371,46 +295,37 @@ HWND waitForOwnedDialog(HWND owner, Millis timeout) {
     return dialog;
 }
 
-bool waitForWindowGone(HWND window, Millis timeout) {
-    return waitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout);
+std::vector<HWND> childWindows(HWND dialog, const wchar_t* className) {
+    std::vector<HWND> found;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (!className || _wcsicmp(windowClass(child).c_str(), className) == 0)
+            found.push_back(child);
+    return found;
+}
+
+HWND childWithText(HWND dialog, std::wstring_view text) {
+    for (HWND child : childWindows(dialog))
+        if (windowText(child) == text)
+            return child;
+    return nullptr;
 }
 
 std::vector<std::wstring> staticTexts(HWND dialog) {
     std::vector<std::wstring> texts;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (_wcsicmp(windowClass(child).c_str(), L"Static") == 0)
-            texts.push_back(windowText(child));
+    for (HWND child : childWindows(dialog, L"Static"))
+        texts.push_back(windowText(child));
     return texts;
-}
-
-// ---------------------------------------------------------------- controls
-
-HWND control(HWND dialog, int id) {
-    return GetDlgItem(dialog, id);
-}
-
-std::wstring controlText(HWND dialog, int id) {
-    return windowText(control(dialog, id));
 }
 
 bool setControlText(HWND dialog, int id, std::wstring_view text) {
     const std::wstring value(text);
-    const auto result = sendWithTimeout(control(dialog, id), WM_SETTEXT, 0,
-                                        reinterpret_cast<LPARAM>(value.c_str()));
-    return result && *result;
-}
-
-bool isEnabled(HWND dialog, int id) {
-    return IsWindowEnabled(control(dialog, id)) != FALSE;
+    return sendWithTimeout(control(dialog, id), WM_SETTEXT, 0,
+                           reinterpret_cast<LPARAM>(value.c_str()))
+               .value_or(0) != 0;
 }
 
 bool isChecked(HWND dialog, int id) {
-    const auto state = sendWithTimeout(control(dialog, id), BM_GETCHECK, 0, 0);
-    return state && *state == BST_CHECKED;
-}
-
-void clickButton(HWND dialog, int id) {
-    postCommand(dialog, id, BN_CLICKED);
+    return sendWithTimeout(control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void setCheckBox(HWND dialog, int id, bool checked) {
@@ -426,22 +341,14 @@ void clickRadio(HWND dialog, int id, std::initializer_list<int> group) {
 }
 
 void postCommand(HWND dialog, int id, int code) {
-    // A control's notification carries its window; a menu command carries none.
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code),
                  reinterpret_cast<LPARAM>(control(dialog, id)));
 }
 
-void postSysCommand(HWND window, WPARAM command) {
-    PostMessageW(window, WM_SYSCOMMAND, command, 0);
-}
-
 bool selectComboItem(HWND dialog, int id, int index) {
-    const HWND combo = control(dialog, id);
-    const auto result = sendWithTimeout(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    if (!result || *result != index)
+    if (sendWithTimeout(control(dialog, id), CB_SETCURSEL, static_cast<WPARAM>(index), 0) != index)
         return false;
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
+    postCommand(dialog, id, CBN_SELCHANGE);
     return true;
 }
 
@@ -454,60 +361,79 @@ int comboItemCount(HWND dialog, int id) {
 }
 
 void pressKey(HWND window, UINT virtualKey) {
-    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-    const LPARAM up = down | (1LL << 30) | (1LL << 31);
+    const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16);
     PostMessageW(window, WM_KEYDOWN, virtualKey, down);
-    const UINT character = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_CHAR);
-    if (character)
+    if (const UINT character = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_CHAR))
         PostMessageW(window, WM_CHAR, character, down);
-    PostMessageW(window, WM_KEYUP, virtualKey, up);
+    PostMessageW(window, WM_KEYUP, virtualKey, down | (1LL << 30) | (1LL << 31));
 }
 
 bool focusControl(HWND dialog, int id) {
-    // WM_NEXTDLGCTL with a window handle moves the focus the way Tab does.
+    // With a window handle, WM_NEXTDLGCTL moves the focus as Tab does.
     PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(dialog, id)), TRUE);
     return flush(dialog);
 }
 
 bool flush(HWND dialog, Millis timeout) {
-    // A marker that a posted message leaves where it can be read back: the
-    // text limit of one of the dialog's edit boxes, restored afterwards.
-    HWND edit = nullptr;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child && !edit;
-         child = GetWindow(child, GW_HWNDNEXT))
-        if (_wcsicmp(windowClass(child).c_str(), L"Edit") == 0)
-            edit = child;
-    if (!edit) {
-        // No edit box: let the posted messages be picked up, then wait for a
-        // sent one (sent messages are handled before posted ones).
+    // A marker posted behind the messages, read back once handled: the text
+    // limit of one of the dialog's edit boxes, restored afterwards. A rich
+    // edit may be replaced by a fresh one meanwhile; the marker then goes to
+    // the new box, behind whatever came before.
+    const auto findBox = [&]() -> std::pair<HWND, UINT> {
+        for (HWND child : childWindows(dialog)) {
+            const std::wstring name = windowClass(child);
+            if (_wcsicmp(name.c_str(), L"Edit") == 0)
+                return {child, EM_SETLIMITTEXT};
+            if (_wcsnicmp(name.c_str(), L"RichEdit", 8) == 0)
+                return {child, EM_EXLIMITTEXT};
+        }
+        return {nullptr, 0};
+    };
+    HWND box = nullptr;
+    UINT setLimit = 0;
+    std::optional<LRESULT> original;
+    // The box may be going away right now: ask again until one answers.
+    if (!waitUntil(
+            [&] {
+                std::tie(box, setLimit) = findBox();
+                return !box || (original = sendWithTimeout(box, EM_GETLIMITTEXT, 0, 0));
+            },
+            timeout))
+        return false;
+    if (!box) {
+        // No box: let the posted messages be taken, then wait for a sent one.
         pause(Millis{200});
         return sendWithTimeout(dialog, WM_NULL, 0, 0).has_value();
     }
     static std::atomic<unsigned> counter{0};
-    const auto original = sendWithTimeout(edit, EM_GETLIMITTEXT, 0, 0);
-    if (!original)
-        return false;
-    const WPARAM marker = 0x3A0000 + (counter++ & 0xFFFF);
-    PostMessageW(edit, EM_SETLIMITTEXT, marker, 0);
+    const LRESULT marker = 0x3A0000 + (counter++ & 0xFFFF);
+    const auto post = [&] {
+        PostMessageW(box, setLimit, setLimit == EM_SETLIMITTEXT ? marker : 0,
+                     setLimit == EM_SETLIMITTEXT ? 0 : marker);
+    };
+    post();
     const bool arrived = waitUntil(
         [&] {
-            return sendWithTimeout(edit, EM_GETLIMITTEXT, 0, 0) == static_cast<LRESULT>(marker);
+            if (!IsWindow(box)) {
+                std::tie(box, setLimit) = findBox();
+                if (!box)
+                    return false;
+                post();
+            }
+            return sendWithTimeout(box, EM_GETLIMITTEXT, 0, 0) == marker;
         },
         timeout);
-    sendWithTimeout(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(*original), 0);
+    if (arrived)
+        sendWithTimeout(box, setLimit, setLimit == EM_SETLIMITTEXT ? *original : 0,
+                        setLimit == EM_SETLIMITTEXT ? 0 : *original);
     return arrived;
 }
-
-// ---------------------------------------------------------------- message boxes
 
 std::optional<MessageBoxSeen> waitForMessageBox(HWND owner, Millis timeout) {
     const HWND box = waitForOwnedDialog(owner, timeout);
     if (!box)
         return std::nullopt;
-    MessageBoxSeen seen;
-    seen.window = box;
-    seen.title = windowText(box);
+    MessageBoxSeen seen{box, windowText(box), {}};
     // The text may be set a moment after the box shows.
     waitUntil([&] { return !(seen.text = windowText(GetDlgItem(box, 0xFFFF))).empty(); },
               Millis{1000});
@@ -527,31 +453,23 @@ std::optional<MessageBoxSeen> answerMessageBox(HWND owner, Millis timeout) {
     return seen;
 }
 
-// ---------------------------------------------------------------- list views
-
 namespace {
 constexpr std::size_t kTextChars = 1024;
-constexpr std::size_t kRemoteSize = 4096 + kTextChars * sizeof(wchar_t);
+constexpr std::size_t kTextAt = 1024; // the structure first, the text behind it
 
-// LVCOLUMNW and LVITEMW as a 32-bit process lays them out (4-byte pointers):
-// what a 64-bit test writes into a 32-bit tool's memory.
+// LVCOLUMNW and LVITEMW as a 32-bit process lays them out.
 struct Column32 {
     UINT mask;
-    int fmt;
-    int cx;
+    int fmt, cx;
     std::uint32_t pszText;
-    int cchTextMax;
-    int iSubItem, iImage, iOrder, cxMin, cxDefault, cxIdeal;
+    int cchTextMax, iSubItem, iImage, iOrder, cxMin, cxDefault, cxIdeal;
 };
 struct Item32 {
     UINT mask;
-    int iItem;
-    int iSubItem;
-    UINT state;
-    UINT stateMask;
+    int iItem, iSubItem;
+    UINT state, stateMask;
     std::uint32_t pszText;
-    int cchTextMax;
-    int iImage;
+    int cchTextMax, iImage;
     std::uint32_t lParam;
     int iIndent, iGroupId;
     UINT cColumns;
@@ -559,14 +477,11 @@ struct Item32 {
     int iGroup;
 };
 
-std::uint32_t address32(const void* address) {
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address));
+const void* address(std::uint32_t value) {
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(value));
 }
-
-// Whether the process runs with 32-bit pointers while this one has 64-bit ones.
-bool narrowerProcess(HANDLE process) {
-    BOOL wow64 = FALSE;
-    return sizeof(void*) == 8 && IsWow64Process(process, &wow64) && wow64;
+const void* address(const wchar_t* value) {
+    return value;
 }
 } // namespace
 
@@ -574,11 +489,12 @@ RemoteListView::RemoteListView(HWND list) : list_(list) {
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
                                PROCESS_QUERY_LIMITED_INFORMATION,
                            FALSE, windowProcess(list));
-    if (process_) {
-        memory_ = VirtualAllocEx(process_, nullptr, kRemoteSize, MEM_COMMIT | MEM_RESERVE,
-                                 PAGE_READWRITE);
-        narrow_ = narrowerProcess(process_);
-    }
+    if (!process_)
+        return;
+    memory_ = VirtualAllocEx(process_, nullptr, kTextAt + kTextChars * sizeof(wchar_t),
+                             MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    BOOL wow64 = FALSE;
+    narrow_ = sizeof(void*) == 8 && IsWow64Process(process_, &wow64) && wow64;
 }
 
 RemoteListView::~RemoteListView() {
@@ -593,125 +509,84 @@ int RemoteListView::rowCount() const {
 }
 
 int RemoteListView::columnCount() const {
-    const auto header = sendWithTimeout(list_, LVM_GETHEADER, 0, 0);
-    if (!header || !*header)
-        return -1;
-    return static_cast<int>(
-        sendWithTimeout(reinterpret_cast<HWND>(*header), HDM_GETITEMCOUNT, 0, 0).value_or(-1));
+    const auto header = sendWithTimeout(list_, LVM_GETHEADER, 0, 0).value_or(0);
+    return header ? static_cast<int>(sendWithTimeout(reinterpret_cast<HWND>(header),
+                                                     HDM_GETITEMCOUNT, 0, 0)
+                                         .value_or(-1))
+                  : -1;
 }
 
-// The structure goes first in the remote block, the text buffer behind it.
-std::wstring RemoteListView::columnName(int column) const {
+// Writes the request of the tool's layout, sends it and reads the text from
+// where the answer points (the control may point at a buffer of its own).
+template <class Wide, class Narrow>
+std::wstring RemoteListView::askText(UINT message, WPARAM wParam, Wide request,
+                                     Narrow request32) const {
     if (!memory_)
         return {};
-    auto* remoteText = static_cast<char*>(memory_) + 1024;
-    LVCOLUMNW request{};
-    request.mask = LVCF_TEXT;
+    auto* remoteText = static_cast<char*>(memory_) + kTextAt;
     request.pszText = reinterpret_cast<LPWSTR>(remoteText);
-    request.cchTextMax = static_cast<int>(kTextChars);
-    Column32 request32{};
-    request32.mask = LVCF_TEXT;
-    request32.pszText = address32(remoteText);
-    request32.cchTextMax = static_cast<int>(kTextChars);
-    SIZE_T moved = 0;
-    if (!(narrow_ ? WriteProcessMemory(process_, memory_, &request32, sizeof request32, &moved)
-                  : WriteProcessMemory(process_, memory_, &request, sizeof request, &moved)))
-        return {};
-    const auto ok = sendWithTimeout(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
-                                    reinterpret_cast<LPARAM>(memory_));
-    if (!ok || !*ok)
+    request32.pszText = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(remoteText));
+    request.cchTextMax = request32.cchTextMax = static_cast<int>(kTextChars);
+    const wchar_t empty = L'\0';
+    const bool written = narrow_ ? WriteProcessMemory(process_, memory_, &request32,
+                                                      sizeof request32, nullptr)
+                                 : WriteProcessMemory(process_, memory_, &request, sizeof request,
+                                                      nullptr);
+    if (!written || !WriteProcessMemory(process_, remoteText, &empty, sizeof empty, nullptr) ||
+        !sendWithTimeout(list_, message, wParam, reinterpret_cast<LPARAM>(memory_)))
         return {};
     const void* textAt = nullptr;
-    if (narrow_) {
-        Column32 answer{};
-        ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
-        textAt = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(answer.pszText));
-    } else {
-        LVCOLUMNW answer{};
-        ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
-        textAt = answer.pszText;
-    }
+    if (narrow_ ? ReadProcessMemory(process_, memory_, &request32, sizeof request32, nullptr)
+                : ReadProcessMemory(process_, memory_, &request, sizeof request, nullptr))
+        textAt = narrow_ ? address(request32.pszText) : address(request.pszText);
     std::wstring text(kTextChars, L'\0');
-    if (!ReadProcessMemory(process_, textAt, text.data(), kTextChars * sizeof(wchar_t), &moved))
+    if (!ReadProcessMemory(process_, textAt ? textAt : remoteText, text.data(),
+                           kTextChars * sizeof(wchar_t), nullptr))
         return {};
     text.resize(wcsnlen(text.c_str(), kTextChars));
     return text;
+}
+
+std::wstring RemoteListView::columnName(int column) const {
+    LVCOLUMNW request{};
+    Column32 request32{};
+    request.mask = request32.mask = LVCF_TEXT;
+    return askText(LVM_GETCOLUMNW, static_cast<WPARAM>(column), request, request32);
 }
 
 std::wstring RemoteListView::cell(int row, int column) const {
-    if (!memory_)
-        return {};
-    auto* remoteText = static_cast<char*>(memory_) + 1024;
     LVITEMW request{};
-    request.mask = LVIF_TEXT;
-    request.iItem = row;
-    request.iSubItem = column;
-    request.pszText = reinterpret_cast<LPWSTR>(remoteText);
-    request.cchTextMax = static_cast<int>(kTextChars);
     Item32 request32{};
-    request32.mask = LVIF_TEXT;
-    request32.iItem = row;
-    request32.iSubItem = column;
-    request32.pszText = address32(remoteText);
-    request32.cchTextMax = static_cast<int>(kTextChars);
-    const wchar_t empty = L'\0';
-    SIZE_T moved = 0;
-    if (!(narrow_ ? WriteProcessMemory(process_, memory_, &request32, sizeof request32, &moved)
-                  : WriteProcessMemory(process_, memory_, &request, sizeof request, &moved)) ||
-        !WriteProcessMemory(process_, remoteText, &empty, sizeof empty, &moved))
-        return {};
-    const auto length = sendWithTimeout(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                        reinterpret_cast<LPARAM>(memory_));
-    if (!length)
-        return {};
-    // The control may answer with a pointer of its own instead of filling the buffer.
-    const void* textAt = nullptr;
-    if (narrow_) {
-        Item32 answer{};
-        ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
-        textAt = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(answer.pszText));
-    } else {
-        LVITEMW answer{};
-        ReadProcessMemory(process_, memory_, &answer, sizeof answer, &moved);
-        textAt = answer.pszText;
-    }
-    if (textAt == nullptr)
-        textAt = remoteText;
-    std::wstring text(kTextChars, L'\0');
-    if (!ReadProcessMemory(process_, textAt, text.data(), kTextChars * sizeof(wchar_t), &moved))
-        return {};
-    text.resize(wcsnlen(text.c_str(), kTextChars));
-    return text;
+    request.mask = request32.mask = LVIF_TEXT;
+    request.iItem = request32.iItem = row;
+    request.iSubItem = request32.iSubItem = column;
+    return askText(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), request, request32);
 }
 
 std::vector<std::wstring> RemoteListView::row(int index) const {
     std::vector<std::wstring> cells;
-    const int columns = columnCount();
-    for (int column = 0; column < columns; ++column)
+    for (int column = 0, columns = columnCount(); column < columns; ++column)
         cells.push_back(cell(index, column));
     return cells;
 }
 
-std::vector<std::wstring> RemoteListView::column(int index) const {
-    std::vector<std::wstring> cells;
-    const int rows = rowCount();
-    for (int r = 0; r < rows; ++r)
-        cells.push_back(cell(r, index));
-    return cells;
+std::optional<RECT> RemoteListView::cellOnScreen(int row, int column) const {
+    RECT rect{LVIR_BOUNDS, column, 0, 0};
+    if (!memory_ || !WriteProcessMemory(process_, memory_, &rect, sizeof rect, nullptr) ||
+        !sendWithTimeout(list_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(memory_))
+             .value_or(0) ||
+        !ReadProcessMemory(process_, memory_, &rect, sizeof rect, nullptr))
+        return std::nullopt;
+    if (column == 0)
+        rect.right = rect.left + static_cast<LONG>(
+                                     sendWithTimeout(list_, LVM_GETCOLUMNWIDTH, 0, 0).value_or(0));
+    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
-
-// ---------------------------------------------------------------- clipboard
-
-namespace {
-
-bool openClipboard(Millis timeout) {
-    return waitUntil([] { return OpenClipboard(nullptr) != FALSE; }, timeout);
-}
-
-} // namespace
 
 bool setClipboardText(std::string_view bytes) {
-    if (!openClipboard(kTimeout))
+    if (!waitUntil([] { return OpenClipboard(nullptr) != FALSE; }))
         return false;
     EmptyClipboard();
     bool placed = false;
@@ -729,14 +604,12 @@ bool setClipboardText(std::string_view bytes) {
 }
 
 std::optional<std::string> clipboardText(Millis timeout) {
-    if (!openClipboard(timeout))
+    if (!waitUntil([] { return OpenClipboard(nullptr) != FALSE; }, timeout))
         return std::nullopt;
     std::optional<std::string> text;
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        const SIZE_T size = GlobalSize(data);
         if (const auto* bytes = static_cast<const char*>(GlobalLock(data))) {
-            const auto* end = std::find(bytes, bytes + size, '\0');
-            text = std::string(bytes, end);
+            text = std::string(bytes, std::find(bytes, bytes + GlobalSize(data), '\0'));
             GlobalUnlock(data);
         }
     }
@@ -744,130 +617,134 @@ std::optional<std::string> clipboardText(Millis timeout) {
     return text;
 }
 
-// ---------------------------------------------------------------- file dialogs
-
-bool completeFileDialog(HWND owner, const fs::path& file, Millis timeout) {
+namespace {
+// Types the path into the file-name box (combo 1148, or edit 1152 in older
+// templates) and posts OK; the dialog, or null.
+HWND submitFileDialog(HWND owner, const fs::path& file, Millis timeout) {
     const HWND dialog = waitForOwnedDialog(owner, timeout);
-    if (!dialog)
-        return false;
-    pause(kSettle);
-    // The file-name box: a combo box (1148) in newer templates, an edit (1152) in older.
     HWND nameBox = nullptr;
-    waitUntil(
-        [&] {
-            nameBox = GetDlgItem(dialog, 1148);
-            if (!nameBox || !IsWindowVisible(nameBox))
-                nameBox = GetDlgItem(dialog, 1152);
-            return nameBox && IsWindowVisible(nameBox);
-        },
-        timeout);
-    if (!nameBox)
-        return false;
+    if (!dialog || !waitUntil(
+                       [&] {
+                           nameBox = GetDlgItem(dialog, 1148);
+                           if (!nameBox || !IsWindowVisible(nameBox))
+                               nameBox = GetDlgItem(dialog, 1152);
+                           return nameBox && IsWindowVisible(nameBox);
+                       },
+                       timeout))
+        return nullptr;
+    pause(kSettle);
     const std::wstring path = file.wstring();
     if (!sendWithTimeout(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str())))
-        return false;
+        return nullptr;
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    return waitForWindowGone(dialog, timeout);
+    return dialog;
+}
+} // namespace
+
+bool completeFileDialog(HWND owner, const fs::path& file, Millis timeout) {
+    const HWND dialog = submitFileDialog(owner, file, timeout);
+    return dialog && waitForWindowGone(dialog, timeout);
 }
 
-// ---------------------------------------------------------------- the host
+bool completeSaveDialogReplacing(HWND owner, const fs::path& file, Millis timeout) {
+    const HWND dialog = submitFileDialog(owner, file, timeout);
+    const HWND question = dialog ? waitForOwnedDialog(dialog, timeout) : nullptr;
+    return question && dismiss(question, IDYES, timeout) && waitForWindowGone(dialog, timeout);
+}
+
+LockedFile::LockedFile(fs::path path, std::string_view bytes) : path_(std::move(path)) {
+    if (writeFileBytes(path_, bytes))
+        handle_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+LockedFile::~LockedFile() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+        CloseHandle(handle_);
+}
 
 namespace {
-
-// "key=value" fields of one log line.
+// The value of "key=value" in a log line.
 std::optional<std::string> field(const std::string& line, const std::string& key) {
-    const std::string marker = key + "=";
-    std::size_t at = 0;
-    while ((at = line.find(marker, at)) != std::string::npos) {
-        if (at == 0 || line[at - 1] == ' ') {
-            const std::size_t start = at + marker.size();
-            const std::size_t end = line.find(' ', start);
-            return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        }
-        at += marker.size();
-    }
-    return std::nullopt;
+    const std::string marker = " " + key + "=";
+    const std::size_t at = (" " + line).find(marker);
+    if (at == std::string::npos)
+        return std::nullopt;
+    const std::size_t start = at + marker.size() - 1;
+    return line.substr(start, line.find(' ', start) - start);
 }
 
-std::vector<std::uint8_t> fromHex(const std::string& hex) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(hex.size() / 2);
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-    return bytes;
+std::uint64_t number(const std::string& line, const std::string& key) {
+    return std::stoull(field(line, key).value_or("0"));
 }
-
 } // namespace
 
 HostLog parseHostLog(std::string_view text) {
     HostLog log;
     for (const std::string& line : splitLines(text)) {
-        if (line.rfind("host ", 0) == 0) {
-            if (auto value = field(line, "hwnd"))
-                log.hostWindow = std::stoull(*value);
-            if (auto value = field(line, "tool_pid"))
-                log.toolProcessId = static_cast<DWORD>(std::stoul(*value));
-        } else if (line.rfind("copydata ", 0) == 0) {
-            CopyDataMessage message;
-            message.seq = std::stoi(field(line, "seq").value_or("0"));
-            message.sender = std::stoull(field(line, "sender").value_or("0"));
-            message.dwData = std::stoull(field(line, "dwData").value_or("0"));
-            message.cbData =
-                static_cast<std::uint32_t>(std::stoul(field(line, "cbData").value_or("0")));
-            message.bytes = fromHex(field(line, "hex").value_or(""));
+        if (line.starts_with("host ")) {
+            log.hostWindow = number(line, "hwnd");
+            log.toolProcessId = static_cast<DWORD>(number(line, "tool_pid"));
+        } else if (line.starts_with("copydata ")) {
+            CopyDataMessage message{static_cast<int>(number(line, "seq")), number(line, "sender"),
+                                    number(line, "dwData"),
+                                    static_cast<std::uint32_t>(number(line, "cbData")),
+                                    {}};
+            const std::string hex = field(line, "hex").value_or("");
+            for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+                message.bytes.push_back(
+                    static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
             log.messages.push_back(std::move(message));
-        } else if (line.rfind("tool_exit ", 0) == 0) {
-            log.toolExitCode = std::stoi(field(line, "code").value_or("0"));
+        } else if (line.starts_with("tool_exit ")) {
+            log.toolExitCode = static_cast<int>(number(line, "code"));
+        } else {
+            log.hangStarted = log.hangStarted || line.starts_with("hang start");
+            log.hangEnded = log.hangEnded || line.starts_with("hang end");
         }
     }
     return log;
 }
 
 std::optional<HostProbe> HostProbe::start(const fs::path& toolExe, const fs::path& log,
-                                          const std::vector<std::wstring>& toolArguments) {
+                                          const std::vector<std::wstring>& toolArguments,
+                                          const std::vector<std::wstring>& probeOptions) {
     HostProbe host;
     host.log_ = log;
-    std::vector<std::wstring> arguments{L"--log", log.wstring(), L"--exit-with-tool", L"--",
-                                        toolExe.wstring()};
-    arguments.insert(arguments.end(), toolArguments.begin(), toolArguments.end());
-    host.probe_ =
-        Process::start(programDirectory() / L"hostprobe.exe", arguments, toolExe.parent_path());
-    if (!host.probe_)
-        return std::nullopt;
+    std::vector<std::wstring> arguments{L"--log", log.wstring()};
+    arguments.insert(arguments.end(), probeOptions.begin(), probeOptions.end());
+    if (!toolExe.empty()) {
+        arguments.insert(arguments.end(), {L"--exit-with-tool", L"--", toolExe.wstring()});
+        arguments.insert(arguments.end(), toolArguments.begin(), toolArguments.end());
+    }
+    host.probe_ = Process::start(programDirectory() / L"hostprobe.exe", arguments,
+                                 toolExe.empty() ? log.parent_path() : toolExe.parent_path());
     HostLog seen;
-    if (!waitUntil(
-            [&] {
-                seen = host.read();
-                return seen.hostWindow && seen.toolProcessId;
-            },
-            kTimeout))
+    if (!host.probe_ || !waitUntil([&] {
+            seen = host.read();
+            return seen.hostWindow && seen.toolProcessId;
+        }))
         return std::nullopt;
     host.hostWindow_ = *seen.hostWindow;
-    host.tool_ = Process::attach(*seen.toolProcessId);
-    if (!host.tool_)
+    if (!toolExe.empty() && !(host.tool_ = Process::attach(*seen.toolProcessId)))
         return std::nullopt;
     return host;
 }
 
 HostLog HostProbe::read() const {
-    const auto bytes = readFileBytes(log_);
-    return bytes ? parseHostLog(*bytes) : HostLog{};
+    return parseHostLog(readFileBytes(log_).value_or(""));
 }
 
 bool HostProbe::waitForMessages(std::size_t count, Millis timeout) const {
     return waitUntil([&] { return read().messages.size() >= count; }, timeout);
 }
 
-// ---------------------------------------------------------------- screenshots and real input
-
 int windowDpi(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow)
-        if (const UINT dpi = getDpiForWindow(window))
-            return static_cast<int>(dpi);
+    if (const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0)
+        return static_cast<int>(dpi);
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
@@ -884,33 +761,36 @@ std::optional<fs::path> saveScreenshot(HWND window, std::wstring_view baseName) 
     return file;
 }
 
-namespace {
-
-std::string shellQuote(const std::string& word) {
-    std::string quoted = "'";
-    for (char c : word) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
+std::optional<std::string> unixPath(const fs::path& path) {
+    using Convert = char*(CDECL*)(LPCWSTR);
+    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* converted = convert ? convert(path.c_str()) : nullptr;
+    if (!converted)
+        return std::nullopt;
+    std::string result = converted;
+    HeapFree(GetProcessHeap(), 0, converted);
+    return result;
 }
-
-} // namespace
 
 bool runX11Command(const std::vector<std::string>& argv, Millis timeout) {
     // Wine starts a Unix program for a Unix path but gives no handle to wait
-    // on: the command runs under /bin/sh, which leaves a file when it is done.
+    // on: /bin/sh runs it and leaves its status in a file.
     TempFolder folder(L"x11");
     const fs::path doneFile = folder.file(L"done");
     const auto done = unixPath(doneFile);
     if (!done)
         return false;
+    const auto quoted = [](const std::string& word) {
+        std::string out = "'";
+        for (char c : word)
+            out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out + "'";
+    };
     std::string script;
     for (const auto& word : argv)
-        script += shellQuote(word) + " ";
-    script += "; echo $? > " + shellQuote(*done);
+        script += quoted(word) + " ";
+    script += "; echo $? > " + quoted(*done);
     std::wstring commandLine = L"/bin/sh -c " + quoteArgument(wide(script));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -918,24 +798,16 @@ bool runX11Command(const std::vector<std::string>& argv, Millis timeout) {
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info))
         return false;
-    if (info.hThread)
-        CloseHandle(info.hThread);
-    if (info.hProcess)
-        CloseHandle(info.hProcess);
-    std::optional<std::string> status;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    std::string status;
     waitUntil(
         [&] {
-            status = readFileBytes(doneFile);
-            return status && !status->empty() && status->back() == '\n';
+            status = readFileBytes(doneFile).value_or("");
+            return !status.empty() && status.back() == '\n';
         },
         timeout);
-    return status && status->rfind("0", 0) == 0;
-}
-
-RECT screenRect(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
+    return status == "0\n";
 }
 
 bool typeKeysOnDisplay(const std::vector<std::string>& keys) {
@@ -944,144 +816,11 @@ bool typeKeysOnDisplay(const std::vector<std::string>& keys) {
     return runX11Command(argv);
 }
 
-bool clickControlOnDisplay(HWND dialog, int id) {
-    const RECT rect = screenRect(control(dialog, id));
-    const int x = rect.left + std::min<int>(8, (rect.right - rect.left) / 2);
-    const int y = (rect.top + rect.bottom) / 2;
-    return clickOnDisplay(x, y, 1);
-}
-
-bool clickOnDisplay(int x, int y, int button) {
-    return runX11Command({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
-                          std::to_string(button)});
-}
-
-std::optional<std::string> unixPath(const fs::path& path) {
-    using Convert = char*(CDECL*)(LPCWSTR);
-    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert)
-        return std::nullopt;
-    char* converted = convert(path.wstring().c_str());
-    if (!converted)
-        return std::nullopt;
-    std::string result = converted;
-    HeapFree(GetProcessHeap(), 0, converted);
-    return result;
-}
-
-
-std::vector<std::string> iniLines(const fs::path& file) {
-    const auto bytes = readFileBytes(file);
-    if (!bytes)
-        return {};
-    auto lines = splitLines(*bytes);
-    while (!lines.empty() && lines.back().empty())
-        lines.pop_back();
-    return lines;
-}
-
-std::uint32_t word32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-float real32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    float value = 0;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-bool allZero(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i)
-        if (bytes[i] != 0)
-            return false;
-    return true;
-}
-
-// ---------------------------------------------------------------- calculators: cells, pixels, replaced files
-
-std::optional<RECT> listCellOnScreen(HWND list, int row, int column) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                 processId);
-    if (!process)
-        return std::nullopt;
-    std::optional<RECT> result;
-    void* remote =
-        VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (remote) {
-        RECT rect{LVIR_BOUNDS, column, 0, 0};
-        DWORD_PTR answer = 0;
-        if (WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr) &&
-            SendMessageTimeoutW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
-                                reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
-                                &answer) &&
-            answer && ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr)) {
-            if (column == 0) {
-                DWORD_PTR width = 0;
-                if (SendMessageTimeoutW(list, LVM_GETCOLUMNWIDTH, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                                        &width))
-                    rect.right = rect.left + static_cast<LONG>(width);
-            }
-            MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-            result = rect;
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return result;
-}
-
 COLORREF screenPixel(int x, int y) {
     HDC screen = GetDC(nullptr);
     const COLORREF colour = GetPixel(screen, x, y);
     ReleaseDC(nullptr, screen);
     return colour;
-}
-
-bool completeSaveDialogReplacing(HWND owner, const fs::path& file, Millis timeout) {
-    const HWND dialog = waitForOwnedDialog(owner, timeout);
-    if (!dialog)
-        return false;
-    pause(kSettle);
-    HWND nameBox = nullptr;
-    waitUntil(
-        [&] {
-            nameBox = GetDlgItem(dialog, 1148);
-            if (!nameBox || !IsWindowVisible(nameBox))
-                nameBox = GetDlgItem(dialog, 1152);
-            return nameBox && IsWindowVisible(nameBox);
-        },
-        timeout);
-    if (!nameBox)
-        return false;
-    const std::wstring path = file.wstring();
-    SendMessageTimeoutW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    const HWND question = waitForOwnedDialog(dialog, timeout);
-    if (!question || !dismiss(question, IDYES, timeout))
-        return false;
-    return waitForWindowGone(dialog, timeout);
-}
-
-LockedFile::LockedFile(fs::path path, std::string_view bytes) : path_(std::move(path)) {
-    if (writeFileBytes(path_, bytes))
-        handle_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-LockedFile::~LockedFile() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-        CloseHandle(handle_);
-}
-
-std::string writeFailureText(const fs::path& file) {
-    return "无法写入文件:\n" + utf8(file.wstring());
 }
 
 } // namespace gui
