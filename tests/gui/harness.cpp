@@ -1,12 +1,11 @@
 #include "harness.h"
 
-#include <commctrl.h>
 #include <richedit.h>
 
 #include <atomic>
-#include <cstdlib>
+#include <cstddef>
+#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -22,14 +21,6 @@ std::wstring quoteArgument(std::wstring_view argument) {
     return L"\"" + std::wstring(argument) + L"\"";
 }
 
-std::optional<LRESULT> sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000,
-                             &result))
-        return std::nullopt;
-    return static_cast<LRESULT>(result);
-}
-
 const char* environment(const char* name) {
     const char* value = std::getenv(name);
     return value && *value ? value : nullptr;
@@ -41,11 +32,30 @@ DWORD processOf(HWND window) {
     return processId;
 }
 
-bool waitForWindowGone(HWND window) {
-    return waitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
+constexpr std::size_t kTextChars = 1024;
+constexpr std::size_t kTextAt = 1024; // the structure first, the text behind it
+
+// The number after " key=" in a log line, or 0.
+std::uint64_t number(const std::string& line, const std::string& key) {
+    const std::size_t at = (" " + line).find(" " + key + "=");
+    return at == std::string::npos ? 0 : std::stoull(line.substr(at + key.size() + 1));
+}
+
+void endProcess(HANDLE process) {
+    TerminateProcess(process, 99); // refused once the program has ended
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
 }
 
 } // namespace
+
+std::optional<LRESULT> sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000,
+                               &result)
+               ? std::optional(LRESULT(result))
+               : std::nullopt;
+}
 
 std::string narrowed(UINT codePage, std::wstring_view text) {
     std::string out(text.size() * 4, '\0'); // a UTF-16 unit takes at most 3 bytes, a pair 4
@@ -63,15 +73,12 @@ std::wstring wide(std::string_view utf8Text) {
 
 std::optional<std::string> readFileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return in ? std::optional(std::string(std::istreambuf_iterator<char>(in), {})) : std::nullopt;
 }
 
 bool writeFileBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+    return bool(
+        std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size())));
 }
 
 fs::path programDirectory() {
@@ -91,38 +98,21 @@ TempFolder::TempFolder(std::wstring_view prefix) {
 }
 
 TempFolder::~TempFolder() {
-    if (environment("TT_GUI_KEEP_TEMP"))
-        return;
     // A tool that just ended may still hold its copy for a moment.
-    waitUntil(
-        [&] {
-            std::error_code error;
-            fs::remove_all(path_, error);
-            return !error;
-        },
-        Millis{1000});
+    std::error_code error;
+    if (!environment("TT_GUI_KEEP_TEMP"))
+        waitUntil([&] { return fs::remove_all(path_, error), !error; }, Millis{1000});
 }
 
 bool waitUntil(const std::function<bool()>& condition, Millis timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !condition();
+         std::this_thread::sleep_for(Millis{10}))
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        std::this_thread::sleep_for(Millis{10});
-    }
     return true;
 }
 
-Process::Process(HANDLE handle, DWORD id) : id_(handle ? id : 0) {
-    if (handle)
-        handle_.reset(handle, [](HANDLE process) {
-            if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(process, 99);
-                WaitForSingleObject(process, 5000);
-            }
-            CloseHandle(process);
-        });
-}
+Process::Process(HANDLE handle, DWORD id) : handle_(handle, endProcess), id_(id) {}
 
 Process Process::start(const fs::path& program, const std::vector<std::wstring>& arguments,
                        const fs::path& workDir) {
@@ -153,12 +143,6 @@ Process Process::startCopy(std::wstring_view exeName, const TempFolder& folder,
     return copy.empty() ? Process{} : start(copy, arguments, folder.path());
 }
 
-Process Process::attach(DWORD processId) {
-    return {
-        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId),
-        processId};
-}
-
 std::optional<DWORD> Process::waitForExit() const {
     DWORD code = 0;
     if (!handle_ || WaitForSingleObject(handle_.get(), DWORD(kTimeout.count())) != WAIT_OBJECT_0 ||
@@ -170,9 +154,8 @@ std::optional<DWORD> Process::waitForExit() const {
 std::wstring windowText(HWND window) {
     // WM_GETTEXT is carried across processes; GetWindowText is not.
     wchar_t buffer[4096] = {};
-    const auto length =
-        sendWithTimeout(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer));
-    return std::wstring(buffer, static_cast<std::size_t>(std::max<LRESULT>(0, length.value_or(0))));
+    const auto length = sendWithTimeout(window, WM_GETTEXT, std::size(buffer), LPARAM(buffer));
+    return std::wstring(buffer, std::size_t(std::max<LRESULT>(0, length.value_or(0))));
 }
 
 std::wstring windowClass(HWND window) {
@@ -196,30 +179,11 @@ std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* className) {
     return found;
 }
 
-HWND waitForMainDialog(DWORD processId) {
-    HWND dialog = nullptr;
-    waitUntil([&] {
-        for (HWND window : topLevelWindows(processId, L"#32770"))
-            if (!GetWindow(window, GW_OWNER))
-                dialog = window;
-        return dialog != nullptr;
-    });
-    if (dialog)
-        pause(kSettle);
-    return dialog;
-}
-
-HWND findOwnedDialog(HWND owner) {
-    for (HWND window : topLevelWindows(processOf(owner), L"#32770"))
+HWND findOwnedDialog(HWND owner, DWORD processId) {
+    for (HWND window : topLevelWindows(processId ? processId : processOf(owner), L"#32770"))
         if (GetWindow(window, GW_OWNER) == owner)
             return window;
     return nullptr;
-}
-
-HWND waitForOwnedDialog(HWND owner) {
-    HWND dialog = nullptr;
-    waitUntil([&] { return (dialog = findOwnedDialog(owner)) != nullptr; });
-    return dialog;
 }
 
 std::vector<HWND> childWindows(HWND dialog, const wchar_t* className) {
@@ -237,67 +201,18 @@ HWND childWithText(HWND dialog, std::wstring_view text) {
     return nullptr;
 }
 
-std::vector<std::wstring> staticTexts(HWND dialog) {
-    std::vector<std::wstring> texts;
-    for (HWND child : childWindows(dialog, L"Static"))
-        texts.push_back(windowText(child));
-    return texts;
-}
-
-bool setControlText(HWND dialog, int id, std::wstring_view text) {
-    const std::wstring value(text);
-    return sendWithTimeout(control(dialog, id), WM_SETTEXT, 0,
-                           reinterpret_cast<LPARAM>(value.c_str()))
-               .value_or(0) != 0;
-}
-
-bool isChecked(HWND dialog, int id) {
-    return sendWithTimeout(control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void postCommand(HWND dialog, int id, int code) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code),
-                 reinterpret_cast<LPARAM>(control(dialog, id)));
-}
-
-void clickRadio(HWND dialog, int id, std::initializer_list<int> group, bool checked) {
-    for (int other : group)
-        PostMessageW(control(dialog, other), BM_SETCHECK,
-                     other == id && checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    clickButton(dialog, id);
-}
-
-bool selectComboItem(HWND dialog, int id, int index) {
-    if (sendWithTimeout(control(dialog, id), CB_SETCURSEL, static_cast<WPARAM>(index), 0) != index)
-        return false;
-    postCommand(dialog, id, CBN_SELCHANGE);
-    return true;
-}
-
-int comboSelection(HWND dialog, int id) {
-    return static_cast<int>(sendWithTimeout(control(dialog, id), CB_GETCURSEL, 0, 0).value_or(-2));
-}
-
 void pressKey(HWND window, UINT virtualKey) {
-    const LPARAM down =
-        1 | (static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16);
+    const LPARAM down = 1 | LPARAM(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
     PostMessageW(window, WM_KEYDOWN, virtualKey, down);
     if (const UINT character = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_CHAR))
         PostMessageW(window, WM_CHAR, character, down);
     PostMessageW(window, WM_KEYUP, virtualKey, down | (1LL << 30) | (1LL << 31));
 }
 
-bool focusControl(HWND dialog, int id) {
-    // With a window handle, WM_NEXTDLGCTL moves the focus as Tab does.
-    PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(dialog, id)), TRUE);
-    return flush(dialog);
-}
-
 bool flush(HWND dialog, Millis timeout) {
-    // A marker posted behind the messages, read back once handled: the text
-    // limit of one of the dialog's edit boxes, restored afterwards. A rich
-    // edit may be replaced by a fresh one meanwhile; the marker then goes to
-    // the new box, behind whatever came before.
+    // A marker posted behind the messages, read back once handled: the text limit of one of
+    // the dialog's edit boxes, restored afterwards. A rich edit may be replaced by a fresh one
+    // meanwhile; the marker then goes to the new box, behind whatever came before.
     HWND box = nullptr;
     bool rich = false;
     const auto findBox = [&] {
@@ -326,8 +241,7 @@ bool flush(HWND dialog, Millis timeout) {
         pause(Millis{200});
         return sendWithTimeout(dialog, WM_NULL, 0, 0).has_value();
     }
-    static std::atomic<unsigned> counter{0};
-    const LRESULT marker = 0x3A0000 + (counter++ & 0xFFFF);
+    const LRESULT marker = 0x3A0000;
     setLimit(marker, true);
     const bool arrived = waitUntil(
         [&] {
@@ -341,11 +255,6 @@ bool flush(HWND dialog, Millis timeout) {
     return arrived;
 }
 
-bool dismiss(HWND box, int buttonId) {
-    clickButton(box, buttonId);
-    return waitForWindowGone(box);
-}
-
 std::optional<MessageBoxSeen> answerMessageBox(HWND owner) {
     const HWND box = waitForOwnedDialog(owner);
     if (!box)
@@ -357,17 +266,10 @@ std::optional<MessageBoxSeen> answerMessageBox(HWND owner) {
     return dismiss(box) ? std::optional(seen) : std::nullopt;
 }
 
-namespace {
-constexpr std::size_t kTextChars = 1024;
-constexpr std::size_t kTextAt = 1024; // the structure first, the text behind it
-} // namespace
-
 RemoteListView::RemoteListView(HWND list) : list_(list) {
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
                                PROCESS_QUERY_LIMITED_INFORMATION,
                            FALSE, processOf(list));
-    if (!process_)
-        return;
     memory_ =
         static_cast<char*>(VirtualAllocEx(process_, nullptr, kTextAt + kTextChars * sizeof(wchar_t),
                                           MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
@@ -376,43 +278,33 @@ RemoteListView::RemoteListView(HWND list) : list_(list) {
 }
 
 RemoteListView::~RemoteListView() {
-    if (memory_)
-        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    if (process_)
-        CloseHandle(process_);
+    VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    CloseHandle(process_);
 }
 
-int RemoteListView::rowCount() const {
-    return static_cast<int>(sendWithTimeout(list_, LVM_GETITEMCOUNT, 0, 0).value_or(-1));
-}
-
-// Writes the request in the tool's layout, sends it and reads the text from
-// where the answer points (the control may point at a buffer of its own).
+// Writes an LVITEMW as the tool lays it out, in 4-byte words (a 32-bit tool's pointer takes
+// one, and the text's size follows it), sends it and reads the text from where the answer
+// points (the control may point at a buffer of its own).
 std::wstring RemoteListView::cell(int row, int column) const {
     char* const remoteText = memory_ + kTextAt;
-    LVITEMW request{LVIF_TEXT, row, column};
-    request.pszText = reinterpret_cast<LPWSTR>(remoteText);
-    request.cchTextMax = int(kTextChars);
-    // LVITEMW as a 32-bit process lays it out: fifteen 4-byte fields.
-    std::uint32_t request32[15] = {LVIF_TEXT,
-                                   std::uint32_t(row),
-                                   std::uint32_t(column),
-                                   0,
-                                   0,
-                                   std::uint32_t(std::uintptr_t(remoteText)),
-                                   kTextChars};
-    void* const local = narrow_ ? static_cast<void*>(request32) : &request;
-    const std::size_t size = narrow_ ? sizeof request32 : sizeof request;
+    const std::size_t textWord = narrow_ ? 5 : offsetof(LVITEMW, pszText) / 4;
+    const std::size_t pointer = narrow_ ? 4 : sizeof(void*);
+    std::uint32_t request[sizeof(LVITEMW) / 4] = {LVIF_TEXT, std::uint32_t(row),
+                                                  std::uint32_t(column)};
+    std::memcpy(&request[textWord], &remoteText, pointer);
+    request[textWord + pointer / 4] = kTextChars;
+    const std::size_t size = narrow_ ? 60 : sizeof request;
     const wchar_t empty = L'\0';
-    if (!memory_ || !WriteProcessMemory(process_, memory_, local, size, nullptr) ||
+    if (!memory_ || !WriteProcessMemory(process_, memory_, request, size, nullptr) ||
         !WriteProcessMemory(process_, remoteText, &empty, sizeof empty, nullptr) ||
         !sendWithTimeout(list_, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(memory_)))
         return {};
-    const void* textAt = remoteText;
-    if (ReadProcessMemory(process_, memory_, local, size, nullptr))
-        textAt = narrow_ ? reinterpret_cast<void*>(std::uintptr_t{request32[5]}) : request.pszText;
+    std::uintptr_t textAt = std::uintptr_t(remoteText);
+    if (ReadProcessMemory(process_, memory_, request, size, nullptr))
+        std::memcpy(&textAt, &request[textWord], pointer);
     std::wstring text(kTextChars, L'\0');
-    if (!ReadProcessMemory(process_, textAt, text.data(), kTextChars * sizeof(wchar_t), nullptr))
+    if (!ReadProcessMemory(process_, reinterpret_cast<const void*>(textAt), text.data(),
+                           kTextChars * sizeof(wchar_t), nullptr))
         return {};
     text.resize(wcsnlen(text.c_str(), kTextChars));
     return text;
@@ -427,15 +319,17 @@ std::vector<std::wstring> RemoteListView::row(int index) const {
     return cells;
 }
 
-std::optional<RECT> RemoteListView::cellOnScreen(int row, int column) const {
+std::optional<RECT> listCellOnScreen(HWND list, int row, int column) {
+    const RemoteListView view(list);
     RECT rect{LVIR_BOUNDS, column, 0, 0};
-    if (!memory_ || !WriteProcessMemory(process_, memory_, &rect, sizeof rect, nullptr) ||
-        !sendWithTimeout(list_, LVM_GETSUBITEMRECT, WPARAM(row), LPARAM(memory_)).value_or(0) ||
-        !ReadProcessMemory(process_, memory_, &rect, sizeof rect, nullptr))
+    if (!view.memory_ ||
+        !WriteProcessMemory(view.process_, view.memory_, &rect, sizeof rect, nullptr) ||
+        !sendWithTimeout(list, LVM_GETSUBITEMRECT, WPARAM(row), LPARAM(view.memory_)).value_or(0) ||
+        !ReadProcessMemory(view.process_, view.memory_, &rect, sizeof rect, nullptr))
         return std::nullopt;
     if (column == 0)
-        rect.right = rect.left + LONG(sendWithTimeout(list_, LVM_GETCOLUMNWIDTH, 0, 0).value_or(0));
-    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        rect.right = rect.left + LONG(sendWithTimeout(list, LVM_GETCOLUMNWIDTH, 0, 0).value_or(0));
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
@@ -469,10 +363,10 @@ bool completeFileDialog(HWND owner, const fs::path& file, bool replacing) {
     const HWND dialog = waitForOwnedDialog(owner);
     HWND nameBox = nullptr;
     if (!dialog || !waitUntil([&] {
-            nameBox = GetDlgItem(dialog, 1148);
-            if (!nameBox || !IsWindowVisible(nameBox))
-                nameBox = GetDlgItem(dialog, 1152);
-            return nameBox && IsWindowVisible(nameBox);
+            for (int id : {1148, 1152})
+                if (IsWindowVisible(nameBox = GetDlgItem(dialog, id)))
+                    return true;
+            return false;
         }))
         return false;
     pause(kSettle);
@@ -485,23 +379,15 @@ bool completeFileDialog(HWND owner, const fs::path& file, bool replacing) {
         if (!question || !dismiss(question, IDYES))
             return false;
     }
-    return waitForWindowGone(dialog);
+    return waitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
-LockedFile::LockedFile(fs::path path, std::string_view bytes)
-    : path_(std::move(path)),
-      handle_(writeFileBytes(path_, bytes)
-                  ? CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
-                  : INVALID_HANDLE_VALUE) {}
-
-namespace {
-// The number after " key=" in a log line, or 0.
-std::uint64_t number(const std::string& line, const std::string& key) {
-    const std::size_t at = (" " + line).find(" " + key + "=");
-    return at == std::string::npos ? 0 : std::stoull(line.substr(at + key.size() + 1));
-}
-} // namespace
+LockedFile::LockedFile(fs::path file, std::string_view bytes)
+    : path_(std::move(file)),
+      handle(writeFileBytes(path_, bytes)
+                 ? CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                 : INVALID_HANDLE_VALUE) {}
 
 std::optional<HostProbe> HostProbe::start(const fs::path& toolExe, const fs::path& log,
                                           const std::vector<std::wstring>& toolArguments,
@@ -526,9 +412,11 @@ std::optional<HostProbe> HostProbe::start(const fs::path& toolExe, const fs::pat
         }))
         return std::nullopt;
     host.hostWindow_ = number(line, "hwnd");
-    if (!toolExe.empty() && !(host.tool_ = Process::attach(DWORD(number(line, "tool_pid")))))
-        return std::nullopt;
-    return host;
+    const auto toolId = DWORD(number(line, "tool_pid"));
+    host.tool_ = Process(
+        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, toolId),
+        toolId);
+    return toolExe.empty() || host.tool_ ? std::optional(std::move(host)) : std::nullopt;
 }
 
 HostLog HostProbe::read() const {
@@ -538,10 +426,8 @@ HostLog HostProbe::read() const {
         log.hangStarted = log.hangStarted || line.starts_with("hang start");
         if (!line.starts_with("copydata "))
             continue;
-        CopyDataMessage message{number(line, "sender"),
-                                number(line, "dwData"),
-                                std::uint32_t(number(line, "cbData")),
-                                {}};
+        CopyDataMessage message{number(line, "sender"), number(line, "dwData"),
+                                std::uint32_t(number(line, "cbData"))};
         for (std::size_t i = line.find(" hex=") + 5; i + 1 < line.size() && line[i] != ' '; i += 2)
             message.bytes.push_back(std::uint8_t(std::stoul(line.substr(i, 2), nullptr, 16)));
         log.messages.push_back(std::move(message));
@@ -554,9 +440,7 @@ std::optional<std::string> unixPath(const fs::path& path) {
     const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     char* converted = convert ? convert(path.c_str()) : nullptr;
-    if (!converted)
-        return std::nullopt;
-    std::string result = converted;
+    const auto result = converted ? std::optional<std::string>(converted) : std::nullopt;
     HeapFree(GetProcessHeap(), 0, converted);
     return result;
 }
@@ -569,17 +453,11 @@ bool runX11Command(const std::vector<std::string>& argv, Millis timeout) {
     const auto done = unixPath(doneFile);
     if (!done)
         return false;
-    const auto quoted = [](const std::string& word) {
-        std::string out = "'";
-        for (char c : word)
-            out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return out + "'";
-    };
     std::string script;
-    for (const auto& word : argv)
-        script += quoted(word) + " ";
+    for (const auto& word : argv) // the words hold no quotes
+        script += "'" + word + "' ";
     std::wstring commandLine =
-        L"/bin/sh -c " + quoteArgument(wide(script + "; echo $? > " + quoted(*done)));
+        L"/bin/sh -c " + quoteArgument(wide(script + "; echo $? > '" + *done + "'"));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -589,12 +467,8 @@ bool runX11Command(const std::vector<std::string>& argv, Millis timeout) {
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     std::string status;
-    waitUntil(
-        [&] {
-            status = readFileBytes(doneFile).value_or("");
-            return status.ends_with('\n');
-        },
-        timeout);
+    waitUntil([&] { return (status = readFileBytes(doneFile).value_or("")).ends_with('\n'); },
+              timeout);
     return status == "0\n";
 }
 
