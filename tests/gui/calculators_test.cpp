@@ -19,7 +19,7 @@ TEST_P(CalculatorTest, ExportImportAndClosingWriteTheEngineSettingsBytes) {
     {
         const LockedFile locked(folder_.file(L"locked.ini"), "[kept]\r\n");
         clickButton(dialog_, spec_.exportButton);
-        ASSERT_TRUE(completeSaveDialogReplacing(dialog_, locked.path()));
+        ASSERT_TRUE(completeFileDialog(dialog_, locked.path(), true));
         EXPECT_EQ(utf8(answerMessageBox(dialog_).value_or(MessageBoxSeen{}).text),
                   writeFailureText(locked.path()));
         ASSERT_TRUE(flush(dialog_));

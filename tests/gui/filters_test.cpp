@@ -350,7 +350,7 @@ TEST_P(Sieve3Test, IndicatorFileBytes) {
     }
     const LockedFile locked(folder_.file(L"locked.txt"), "old");
     clickButton(dialog_, kSaveIndicator);
-    ASSERT_TRUE(completeSaveDialogReplacing(dialog_, locked.path()));
+    ASSERT_TRUE(completeFileDialog(dialog_, locked.path(), true));
     const auto box = answerMessageBox(dialog_);
     EXPECT_EQ(box ? utf8(box->text) : "no message", writeFailureText(locked.path()));
 }

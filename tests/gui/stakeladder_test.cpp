@@ -74,7 +74,7 @@ TEST_F(StakeladderTest, ProfitTypeCustomListAndMenuClicks) {
     ASSERT_TRUE(clickOnDisplay(area.left + 20, (area.top + area.bottom) / 2, 3));
     ASSERT_TRUE(waitUntil([&] { return !topLevelWindows(tool_.id(), L"#32768").empty(); }));
     pause(kSettle);
-    ASSERT_TRUE(typeKeysOnDisplay({"Down", "Down", "Return"}));
+    ASSERT_TRUE(runX11Command({"xdotool", "key", "--delay", "50", "Down", "Down", "Return"}));
     EXPECT_EQ(utf8(answerMessageBox(dialog_).value_or(MessageBoxSeen{}).text), kCopied);
     EXPECT_EQ(clipboardText(), multiplierText(column(expected, 0)));
 }
