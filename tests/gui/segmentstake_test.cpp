@@ -80,4 +80,17 @@ TEST_F(SegmentstakeTest, MarksFollowTheEngineAndColourTheRowsLayout) {
     }
 }
 
+// An import fills a key its file lacks with the import default: 最大倍数 5, not
+// the 50 of a start without settings.
+TEST_F(SegmentstakeTest, ImportOfAnEmptySectionTakesTheImportDefaults) {
+    const auto file = folder_.file(L"empty.ini");
+    ASSERT_TRUE(writeFileBytes(file, "[SetFD]\r\n"));
+    start();
+    type(typed({.maxMultiplier = 80, .bets = 9}));
+    clickButton(dialog_, IDC_IMPORT);
+    ASSERT_TRUE(completeFileDialog(dialog_, file));
+    ASSERT_TRUE(flush(dialog_));
+    expectShown(typed({.maxMultiplier = 5}));
+}
+
 } // namespace gui
