@@ -46,8 +46,9 @@ TEST(HardeningHandOff, AHungOrClosedHostHoldsNoToolAndAPlantedDllIsNotLoaded) {
         }
     std::vector<HWND> dialogs;
     for (std::size_t i = 0; i < tools.size(); ++i) {
-        ASSERT_NE(dialogs.emplace_back(waitForMainDialog(tools[i].id())), nullptr);
+        dialogs.push_back(waitForMainDialog(tools[i].id()));
         EXPECT_FALSE(fs::exists(folders[i].file(L"planted-dll-loaded.txt"))) << "DLL loaded";
+        ASSERT_NE(dialogs.back(), nullptr);
     }
     const auto handOff = [&](std::size_t i) { click(dialogs[i], i % 2 ? L"复制到方案" : L"出图"); };
     // The send is synchronous: a live host has the list by the time the click is handled.
