@@ -90,6 +90,7 @@ TEST(FilterRequest, Replies) {
             // --must alone keeps the hit counts ticked at start-up.
             {sieve2::kDesign, "", "1", none, false, none, Kind::kept, "19\n"},
             {sieve3::kDesign, "", "1", none, false, none, Kind::kept, "271\n"},
+            {sieve3::kDesign, "", "0", none, false, none, Kind::kept, "271\n"},
             {sieve4::kDesign, "", "1", none, false, none, Kind::kept, "3439\n"},
             {sieve5::kDesign, "", "1", none, false, none, Kind::kept, "0\n\n"},
             {sieve5::kDesign, "", "1", "1", false, none, Kind::kept, "32805\n"},
@@ -109,6 +110,8 @@ TEST(FilterRequest, Replies) {
             {sieve3::kDesign, "", none, "4", false, none, Kind::badUsage, "--hits"},
             {sieve3::kDesign, "pos1=0 nosuch=1", none, none, false, none, Kind::badUsage,
              "unknown group"},
+            {sieve3::kDesign, "pos1=10", none, none, false, none, Kind::badUsage,
+             "group pos1: '10' is not an index 0-9"},
         };
     for (const auto& [design, killText, must, hits, distinct, base, kind, start] : cases) {
         std::vector<std::string> kills;
