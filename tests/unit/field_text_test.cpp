@@ -37,7 +37,7 @@ TEST(FieldText, Reals) {
     const std::pair<std::string, std::optional<float>> cases[] = {
         {"1956", 1956.0f},  {"5", 5.0f},        {" 0.5 ", 0.5f},     {"\t-.25\r", -0.25f},
         {"1e3", 1000.0f},   {"-2E1", -20.0f},   {"1e-400", 0.0f},    {"0.0000e-999", 0.0f},
-        {"0." + std::string(400, '0') + "1", 0.0f},
+        {"0." + std::string(400, '0') + "1", 0.0f},  {"0." + std::string(10400, '0') + "1e9999", 0.0f},
         // Too large for single precision; too small reads as zero.
         {"1e40", no},       {"1e400", no},      {"-1e400", no},      {"123456789e300", no},
         {"0.001e400", no},  {"1" + std::string(400, '0'), no},  {"0." + std::string(9000, '0') + "1e9999", no},
