@@ -56,7 +56,7 @@ TEST(ProfileText, Lookups) {
             {"double quotes", "S", "double", "8", 8},
             {"unmatched quotes kept", "S", "mixed", "\"9'", 0},
             {"empty in quotes", "S", "emptyQuoted", "", 77}, {"a lone quote", "S", "lone", "\"", 0},
-            {"value cut at a zero byte", "S", "z", "1", 1},
+            {"value cut at a zero byte", "S", "z", "1", 1}, {"upper-case Z matches z", "S", "Z", "1", 1},
             {"name cut at a zero byte", "S", "b", "3", 3},
             {"trailing text", "I", "text", "12abc", 12}, {"hex", "I", "hex", "0xA", 10},
             {"upper-case X is no prefix", "I", "X", "0X10", 0},
